@@ -11,7 +11,8 @@
 // 103-112 and 168 Ethernet sensors, 169-196 the three web-configured groups.
 // The model names that Ethernet modules report (Q00098, Q00162-Q00164,
 // Q00180-Q00196) are written exactly so, and the transmitters sold with an
-// Ethernet module have interface 5.
+// Ethernet module have interface 5, except that Q0080 is the RS232 CO2
+// transmitter.
 const std::array<TDeviceType, DeviceTypeCount> DeviceTypeTable = {{
     //Co Fa Di Ju Ch If  Quant.     Kp Bi Ne Fc Ao So Min  Max  Name       DeviceId Sc
     {  0, 0, 0, 0, 0, 0, 0x0000,     0, 0, 0, 0, 0, 0,  0,   0, "Unknown", 0x0000,  0},

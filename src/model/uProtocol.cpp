@@ -68,22 +68,23 @@ void TProtocol::SetProtocolType(quint8 type)
     Changed();
 }
 
-void TProtocol::SetCode(quint16 code)
+void TProtocol::StoreRegister(quint16 &reg, quint16 value)
 {
-    if (code == code_)
+    if (value == reg)
         return;
-    code_ = code;
+    reg = value;
     row_ = ResolveRow(code_, option_);
     Changed();
 }
 
+void TProtocol::SetCode(quint16 code)
+{
+    StoreRegister(code_, code);
+}
+
 void TProtocol::SetOption(quint16 option)
 {
-    if (option == option_)
-        return;
-    option_ = option;
-    row_ = ResolveRow(code_, option_);
-    Changed();
+    StoreRegister(option_, option);
 }
 
 QList<quint32> OfferedBaudRates(quint8 protocolType)

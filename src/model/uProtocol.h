@@ -62,6 +62,8 @@ public:
 
 private:
     void Changed();
+    // Stores a register value and re-resolves the row from code and option.
+    void StoreRegister(quint16 &reg, quint16 value);
 
     quint16 code_ = 0xFFFF;
     quint16 option_ = 0xFFFF;

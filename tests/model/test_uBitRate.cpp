@@ -1,5 +1,6 @@
 #include "model/uBitRate.h"
 
+#include "CountedChanges.h"
 #include "shell/uErrors.h"
 #include "support/TestEnvironment.h"
 
@@ -74,14 +75,12 @@ void TestBitRate::setters()
     QFETCH(quint32, argument);
     QFETCH(int, baudType);
     QFETCH(int, changes);
-    TBitRate rate;
-    int fired = 0;
-    rate.OnChange = [&fired](TBitRate &) { ++fired; };
-    Set(rate, setter, argument);
-    QCOMPARE(int(rate.GetBaudType()), baudType);
-    QCOMPARE(rate.GetValue(), BaudTable[baudType].Value);
-    QCOMPARE(rate.GetCode(), BaudTable[baudType].Code);
-    QCOMPARE(fired, changes);
+    TCounted<TBitRate> rate;
+    Set(rate.object, setter, argument);
+    QCOMPARE(int(rate.object.GetBaudType()), baudType);
+    QCOMPARE(rate.object.GetValue(), BaudTable[baudType].Value);
+    QCOMPARE(rate.object.GetCode(), BaudTable[baudType].Code);
+    QCOMPARE(rate.changes, changes);
 }
 
 void TestBitRate::settersRefuseUnknownArguments_data()
@@ -104,18 +103,16 @@ void TestBitRate::settersRefuseUnknownArguments()
     QFETCH(int, setter);
     QFETCH(quint32, argument);
     QFETCH(QString, message);
-    TBitRate rate;
-    rate.SetValue(19200);
-    int fired = 0;
-    rate.OnChange = [&fired](TBitRate &) { ++fired; };
+    TCounted<TBitRate> rate;
+    rate.object.SetValue(19200);
     try {
-        Set(rate, setter, argument);
+        Set(rate.object, setter, argument);
         QFAIL("no error raised");
     } catch (const Exception &e) {
         QCOMPARE(e.Message(), message);
     }
-    QCOMPARE(rate.GetValue(), quint32(19200));
-    QCOMPARE(fired, 0);
+    QCOMPARE(rate.object.GetValue(), quint32(19200));
+    QCOMPARE(rate.changes, 1);
 }
 
 PELINOR_TEST_MAIN(TestBitRate)

@@ -1,24 +1,12 @@
 #include "model/uProtocol.h"
 
+#include "CountedChanges.h"
 #include "shell/uErrors.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
 
-namespace {
-
-// A protocol that counts its change notifications.
-struct TCountedProtocol {
-    TProtocol protocol;
-    int changes = 0;
-
-    TCountedProtocol()
-    {
-        protocol.OnChange = [this](TProtocol &) { ++changes; };
-    }
-};
-
-} // namespace
+using TCountedProtocol = TCounted<TProtocol>;
 
 class TestProtocol : public QObject {
     Q_OBJECT
@@ -68,11 +56,11 @@ void TestProtocol::protocolTypes()
     QFETCH(quint16, option);
     QFETCH(QString, name);
     TCountedProtocol p;
-    p.protocol.SetProtocolType(quint8(type));
-    QCOMPARE(int(p.protocol.GetProtocolType()), type);
-    QCOMPARE(p.protocol.GetCode(), code);
-    QCOMPARE(p.protocol.GetOption(), option);
-    QCOMPARE(p.protocol.GetName(), name);
+    p.object.SetProtocolType(quint8(type));
+    QCOMPARE(int(p.object.GetProtocolType()), type);
+    QCOMPARE(p.object.GetCode(), code);
+    QCOMPARE(p.object.GetOption(), option);
+    QCOMPARE(p.object.GetName(), name);
     QCOMPARE(p.changes, 1);
 }
 
@@ -87,15 +75,15 @@ void TestProtocol::unknownProtocolType()
 {
     QFETCH(int, type);
     TCountedProtocol p;
-    p.protocol.SetProtocolType(ProtocolType::Arion);
+    p.object.SetProtocolType(ProtocolType::Arion);
     try {
-        p.protocol.SetProtocolType(quint8(type));
+        p.object.SetProtocolType(quint8(type));
         QFAIL("no error raised");
     } catch (const Exception &e) {
         QCOMPARE(e.Message(), QStringLiteral("TProtocol: invalid protocol type"));
     }
-    QCOMPARE(p.protocol.GetProtocolType(), ProtocolType::Arion);
-    QCOMPARE(p.protocol.GetCode(), quint16(4));
+    QCOMPARE(p.object.GetProtocolType(), ProtocolType::Arion);
+    QCOMPARE(p.object.GetCode(), quint16(4));
     QCOMPARE(p.changes, 1);
 }
 
@@ -103,23 +91,23 @@ void TestProtocol::unknownProtocolType()
 void TestProtocol::adamNeedsItsOption()
 {
     TCountedProtocol p;
-    p.protocol.SetCode(2);
-    QCOMPARE(p.protocol.GetRow(), -1);
-    QCOMPARE(p.protocol.GetName(), QStringLiteral("Unknown"));
+    p.object.SetCode(2);
+    QCOMPARE(p.object.GetRow(), -1);
+    QCOMPARE(p.object.GetName(), QStringLiteral("Unknown"));
     QCOMPARE(p.changes, 1);
 }
 
 void TestProtocol::optionSwitchesBetweenAdamRows()
 {
     TCountedProtocol p;
-    p.protocol.SetOption(0x3430);
-    p.protocol.SetCode(2);
-    QCOMPARE(p.protocol.GetProtocolType(), ProtocolType::AdamWithCrc);
-    p.protocol.SetOption(0x3030);
-    QCOMPARE(p.protocol.GetProtocolType(), ProtocolType::AdamWithoutCrc);
+    p.object.SetOption(0x3430);
+    p.object.SetCode(2);
+    QCOMPARE(p.object.GetProtocolType(), ProtocolType::AdamWithCrc);
+    p.object.SetOption(0x3030);
+    QCOMPARE(p.object.GetProtocolType(), ProtocolType::AdamWithoutCrc);
     QCOMPARE(p.changes, 3);
-    p.protocol.SetOption(0x3130);
-    QCOMPARE(p.protocol.GetRow(), -1);
+    p.object.SetOption(0x3130);
+    QCOMPARE(p.object.GetRow(), -1);
 }
 
 void TestProtocol::modbusKeepsTheAdamOption()
@@ -153,10 +141,10 @@ void TestProtocol::poseidonWhateverTheOption()
 void TestProtocol::sameValuesChangeNothing()
 {
     TCountedProtocol p;
-    p.protocol.SetProtocolType(ProtocolType::AdamWithoutCrc);
-    p.protocol.SetProtocolType(ProtocolType::AdamWithoutCrc);
-    p.protocol.SetCode(2);
-    p.protocol.SetOption(0x3030);
+    p.object.SetProtocolType(ProtocolType::AdamWithoutCrc);
+    p.object.SetProtocolType(ProtocolType::AdamWithoutCrc);
+    p.object.SetCode(2);
+    p.object.SetOption(0x3030);
     QCOMPARE(p.changes, 1);
 }
 

@@ -1,24 +1,12 @@
 #include "model/uSensType.h"
 
+#include "CountedChanges.h"
 #include "shell/uErrors.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
 
-namespace {
-
-// A sensor type that counts its change notifications.
-struct TCountedSensType {
-    TSensType type;
-    int changes = 0;
-
-    TCountedSensType()
-    {
-        type.OnChange = [this](TSensType &) { ++changes; };
-    }
-};
-
-} // namespace
+using TCountedSensType = TCounted<TSensType>;
 
 class TestSensType : public QObject {
     Q_OBJECT
@@ -69,18 +57,18 @@ void TestSensType::setDeviceId()
     QFETCH(quint16, id);
     QFETCH(int, row);
     TCountedSensType s;
-    s.type.SetDeviceId(id);
-    QCOMPARE(s.type.GetRow(), row);
-    QCOMPARE(s.type.GetDeviceId(), id);  // stored as given, also when no row has it
+    s.object.SetDeviceId(id);
+    QCOMPARE(s.object.GetRow(), row);
+    QCOMPARE(s.object.GetDeviceId(), id);  // stored as given, also when no row has it
     QCOMPARE(s.changes, 1);
 }
 
 void TestSensType::setDeviceIdTwiceChangesOnce()
 {
     TCountedSensType s;
-    s.type.SetDeviceId(0x101E);
-    s.type.SetDeviceId(0x101E);
-    QCOMPARE(s.type.GetRow(), 30);
+    s.object.SetDeviceId(0x101E);
+    s.object.SetDeviceId(0x101E);
+    QCOMPARE(s.object.GetRow(), 30);
     QCOMPARE(s.changes, 1);
 }
 
@@ -100,28 +88,28 @@ void TestSensType::setDeviceIdReselectsAfterRowMoved()
     QFETCH(QString, name);
     TCountedSensType s;
     if (code < 0)
-        s.type.SetName(name);
+        s.object.SetName(name);
     else
-        s.type.SetTypeCode(quint8(code));
-    QCOMPARE(s.type.GetDeviceId(), NoDeviceId);
+        s.object.SetTypeCode(quint8(code));
+    QCOMPARE(s.object.GetDeviceId(), NoDeviceId);
     QCOMPARE(s.changes, 1);
 
-    s.type.SetDeviceId(NoDeviceId);
-    QCOMPARE(s.type.GetRow(), 0);
-    QCOMPARE(s.type.GetDeviceId(), NoDeviceId);
+    s.object.SetDeviceId(NoDeviceId);
+    QCOMPARE(s.object.GetRow(), 0);
+    QCOMPARE(s.object.GetDeviceId(), NoDeviceId);
     QCOMPARE(s.changes, 2);
 }
 
 void TestSensType::setTypeCode()
 {
     TCountedSensType s;
-    s.type.SetTypeCode(117);
-    QCOMPARE(s.type.GetRow(), 117);
-    QCOMPARE(s.type.GetDeviceId(), quint16(0x1230));
-    s.type.SetTypeCode(117);
+    s.object.SetTypeCode(117);
+    QCOMPARE(s.object.GetRow(), 117);
+    QCOMPARE(s.object.GetDeviceId(), quint16(0x1230));
+    s.object.SetTypeCode(117);
     QCOMPARE(s.changes, 1);
-    s.type.SetTypeCode(0);
-    QCOMPARE(s.type.GetDeviceId(), quint16(0));
+    s.object.SetTypeCode(0);
+    QCOMPARE(s.object.GetDeviceId(), quint16(0));
     QCOMPARE(s.changes, 2);
 }
 
@@ -136,15 +124,15 @@ void TestSensType::setTypeCodeUnknownCode()
 {
     QFETCH(int, code);
     TCountedSensType s;
-    s.type.SetDeviceId(0x1050);
+    s.object.SetDeviceId(0x1050);
     try {
-        s.type.SetTypeCode(quint8(code));
+        s.object.SetTypeCode(quint8(code));
         QFAIL("no error raised");
     } catch (const ERangeError &e) {
         QCOMPARE(e.Message(), QStringLiteral("TSensType: invalid sensor type"));
     }
-    QCOMPARE(s.type.GetRow(), 80);
-    QCOMPARE(s.type.GetDeviceId(), quint16(0x1050));
+    QCOMPARE(s.object.GetRow(), 80);
+    QCOMPARE(s.object.GetDeviceId(), quint16(0x1050));
     QCOMPARE(s.changes, 1);
 }
 
@@ -171,11 +159,11 @@ void TestSensType::setName()
     QFETCH(int, row);
     QFETCH(int, changes);
     TCountedSensType s;
-    s.type.SetTypeCode(quint8(startRow));
+    s.object.SetTypeCode(quint8(startRow));
     s.changes = 0;
-    s.type.SetName(name);
-    QCOMPARE(s.type.GetRow(), row);
-    QCOMPARE(s.type.GetDeviceId(), DeviceTypeTable[row].DeviceId);
+    s.object.SetName(name);
+    QCOMPARE(s.object.GetRow(), row);
+    QCOMPARE(s.object.GetDeviceId(), DeviceTypeTable[row].DeviceId);
     QCOMPARE(s.changes, changes);
 }
 
