@@ -11,8 +11,7 @@
 // 103-112 and 168 Ethernet sensors, 169-196 the three web-configured groups.
 // The model names that Ethernet modules report (Q00098, Q00162-Q00164,
 // Q00180-Q00196) are written exactly so, and the transmitters sold with an
-// Ethernet module have interface 5, except that Q0080 is the RS232 CO2
-// transmitter.
+// Ethernet module have interface 5. Q0075 is the RS232 CO2 transmitter.
 const std::array<TDeviceType, DeviceTypeCount> DeviceTypeTable = {{
     //Co Fa Di Ju Ch If  Quant.     Kp Bi Ne Fc Ao So Min  Max  Name       DeviceId Sc
     {  0, 0, 0, 0, 0, 0, 0x0000,     0, 0, 0, 0, 0, 0,  0,   0, "Unknown", 0x0000,  0},
@@ -90,12 +89,12 @@ const std::array<TDeviceType, DeviceTypeCount> DeviceTypeTable = {{
     { 72, 1, 1, 0, 0, 4, 0x0040,     0, 0, 0, 0, 0, 0,  0,   0, "Q0072",   0x1048,  0},
     { 73, 1, 1, 1, 0, 1, 0x0240,     0, 0, 0, 0, 1, 1,  4,  20, "Q0073",   0x1049,  1},
     { 74, 1, 1, 1, 0, 2, 0x0240,     0, 0, 0, 0, 1, 1,  0,  10, "Q0074",   0x104A,  1},
-    { 75, 1, 1, 1, 0, 1, 0x0200,     0, 0, 0, 0, 1, 0,  4,  20, "Q0075",   0x104B,  1},
+    { 75, 1, 1, 1, 0, 3, 0x0240,     0, 0, 0, 0, 0, 0,  0,   0, "Q0075",   0x104B,  0},
     { 76, 1, 1, 1, 0, 2, 0x02C0,     0, 0, 0, 0, 1, 1,  0,  10, "Q0076",   0x104C,  1},
     { 77, 1, 1, 0, 0, 5, 0x0240,     0, 0, 0, 0, 0, 0,  0,   0, "Q0077",   0x104D,  0},
     { 78, 1, 1, 0, 0, 5, 0x02C0,     0, 0, 0, 0, 0, 0,  0,   0, "Q0078",   0x104E,  0},
     { 79, 1, 1, 0, 0, 5, 0x0200,     0, 0, 0, 0, 0, 0,  0,   0, "Q0079",   0x104F,  0},
-    { 80, 1, 1, 0, 0, 3, 0x0240,     0, 0, 0, 0, 0, 0,  0,   0, "Q0080",   0x1050,  0},
+    { 80, 1, 1, 0, 0, 5, 0x0240,     0, 0, 0, 0, 0, 0,  0,   0, "Q0080",   0x1050,  0},
     { 81, 1, 1, 0, 0, 5, 0x0040,     0, 0, 0, 0, 0, 0,  0,   0, "Q0081",   0x1051,  0},
     { 82, 1, 1, 0, 0, 5, 0x00C0,     0, 0, 0, 0, 0, 0,  0,   0, "Q0082",   0x1052,  0},
     { 83, 1, 1, 0, 0, 5, 0x0140,     0, 0, 0, 0, 0, 0,  0,   0, "Q0083",   0x1053,  0},

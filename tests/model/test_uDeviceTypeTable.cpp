@@ -247,13 +247,11 @@ void TestDeviceTypeTable::ethernetModelNamesSelectRows_data()
     QTest::addColumn<bool>("ethernet");
     const char *transmitters[] = {"Q0011", "Q0010", "Q0033", "Q0028", "Q0048", "Q0049", "Q0050", "Q0059",
                                   "Q0062", "Q0065", "Q0068", "Q0077", "Q0078", "Q0079", "Q0081", "Q0082",
-                                  "Q0083", "Q0084", "Q0094", "Q0097", "Q00098", "Q0166", "Q0167", "Q0117",
+                                  "Q0083", "Q0084", "Q0080", "Q0094", "Q0097", "Q00098", "Q0166", "Q0167", "Q0117",
                                   "Q0118", "Q0119", "Q0120", "Q0121", "Q0122", "Q00162", "Q00163", "Q00164",
                                   "Q0147", "Q0151", "Q0154", "Q0157", "Q0165"};
     for (const char *n : transmitters)
         QTest::newRow(n) << QString::fromLatin1(n) << int(DeviceFamily::Transmitter) << true;
-    // Row 80 is the serial CO2 transmitter the virtual sensor plays.
-    QTest::newRow("Q0080") << QStringLiteral("Q0080") << int(DeviceFamily::Transmitter) << false;
     const char *sensors[] = {"Q0103", "Q0104", "Q0105", "Q0106", "Q0107", "Q0108",
                              "Q0109", "Q0110", "Q0111", "Q0112", "Q0168"};
     for (const char *n : sensors)
@@ -291,7 +289,7 @@ void TestDeviceTypeTable::fullRows_data()
         {29, {29, 1, 1, 0, 0, 3, 0x01C0, 0, 0, 0, 0, 0, 0, 0, 0, "Q0029", 0x101D, 0}},
         {30, {30, 1, 1, 0, 0, 4, 0x01C0, 0, 0, 0, 0, 0, 0, 0, 0, "Q0030", 0x101E, 0}},
         {73, {73, 1, 1, 1, 0, 1, 0x0240, 0, 0, 0, 0, 1, 1, 4, 20, "Q0073", 0x1049, 1}},
-        {80, {80, 1, 1, 0, 0, 3, 0x0240, 0, 0, 0, 0, 0, 0, 0, 0, "Q0080", 0x1050, 0}},
+        {75, {75, 1, 1, 1, 0, 3, 0x0240, 0, 0, 0, 0, 0, 0, 0, 0, "Q0075", 0x104B, 0}},
         {89, {89, 1, 0, 0, 0, 1, 0x00C0, 0, 0, 1, 1, 1, 0, 4, 20, "Q00089", 0x105A, 1}},
         {103, {103, 2, 0, 0, 1, 5, 0x00C0, 0, 0, 0, 0, 0, 0, 0, 0, "Q0103", 0xFFFF, 0}},
         {109, {109, 2, 0, 0, 2, 5, 0x00C4, 0, 1, 0, 0, 0, 0, 0, 0, "Q0109", 0xFFFF, 0}},
