@@ -257,8 +257,11 @@ void TMSPModbus::ModifySegment(quint16 address, int count, const std::function<v
     int segment = 0;
     const int offset = AddrToOffset(address, segment);
     const int words = TransferWords(segment);
-    // Words the segment does not transfer would never reach the sensor.
-    if (offset + count > words)
+    // Words the segment does not transfer would never reach the sensor, and
+    // the checksum word of a Flash segment is recomputed on every write:
+    // a value put there would be reported written and silently lost.
+    const int writable = IsFlashSegment(segment) ? SegmentWords - 1 : words;
+    if (offset + count > writable)
         throw Exception(QString::fromUtf8(SegmentBoundaryError));
     TSegmentImage &image = Cache[static_cast<size_t>(segment)];
     ReadSegmentWords(segment, words, image);
