@@ -49,7 +49,8 @@ bool TPyModbusSlave::Start(TMode mode)
         return false;
     }
     if (line.startsWith(QLatin1String("MISSING"))) {
-        error_ = QStringLiteral("python3-pymodbus is missing (%1); install the packages of scripts/deps.sh")
+        error_ = QStringLiteral("the pymodbus slave cannot run (%1): install python3-pymodbus, python3-serial "
+                                "and python3-serial-asyncio (scripts/deps.sh)")
                      .arg(line.mid(8));
         Stop();
         return false;

@@ -5,6 +5,7 @@
 #include "transport/uMbusMasterFunctions.h"
 #include "transport/uMbusSerialLine.h"
 
+#include "support/MockClock.h"
 #include "support/ModbusTestSlave.h"
 #include "support/PortLink.h"
 #include "support/PyModbusSlave.h"
@@ -75,6 +76,9 @@ private Q_SLOTS:
     void portHeldByAnotherProgramIsOpenError();
     void rateWithoutTermiosConstantReachesTheLine();
     void missingPortIsOpenError();
+    void retriesRepeatUnansweredRequests();
+    void pollDelaySpacesTransactions();
+    void bigEndianIntsPutHighWordFirst();
 
 private:
     static void AddKinds();
@@ -328,6 +332,53 @@ void TestMbusMaster::missingPortIsOpenError()
     auto rtu = RtuOn(200, 9600);
     // No link and no such system device.
     QCOMPARE(RaisedText<EOpenErr>([&] { rtu->openProtocol(); }), QStringLiteral("Port or socket open error"));
+}
+
+void TestMbusMaster::retriesRepeatUnansweredRequests()
+{
+    TModbusTestSlave slave;
+    slave.SetHandler([](const TModbusTestSlave::TRequest &) { return TModbusTestSlave::StaySilent; });
+    QVERIFY(slave.StartTcp());
+    TMbusTcpMasterProtocol tcp;
+    tcp.setPort(slave.Port());
+    tcp.setTimeout(100);
+    tcp.setRetryCnt(2);
+    QCOMPARE(tcp.retryCnt(), 2);
+    tcp.openProtocol();
+    std::vector<quint16> regs(1);
+    QCOMPARE(RaisedText<EReplyTimeoutException>([&] { tcp.readMultipleRegisters(Slave, 1, regs); }),
+             QStringLiteral("Reply time-out"));
+    QCOMPARE(slave.Requests().size(), 3);
+    // An exception reply is an answer: no repeat.
+    slave.ClearRequests();
+    slave.SetHandler([](const TModbusTestSlave::TRequest &) { return 2; });
+    QVERIFY_THROWS_EXCEPTION(EMbusIllegalAddressException, tcp.readMultipleRegisters(Slave, 1, regs));
+    QCOMPARE(slave.Requests().size(), 1);
+}
+
+void TestMbusMaster::pollDelaySpacesTransactions()
+{
+    TMockClock clock;
+    auto master = Open(Tcp);
+    master->setPollDelay(50);
+    QCOMPARE(master->pollDelay(), 50);
+    std::vector<quint16> regs(1);
+    master->readMultipleRegisters(Slave, 1, regs);
+    clock.Advance(20);
+    master->readMultipleRegisters(Slave, 1, regs);
+    QCOMPARE(clock.Waits(), (QList<int>{30}));
+}
+
+void TestMbusMaster::bigEndianIntsPutHighWordFirst()
+{
+    auto master = Open(Tcp);
+    master->setBigEndianInts(true);
+    QVERIFY(master->bigEndianInts());
+    const std::vector<qint32> values = {0x12345678};
+    master->writeMultipleLongInts(Slave, 41, values);
+    std::vector<quint16> regs(2);
+    master->readMultipleRegisters(Slave, 41, regs);
+    QCOMPARE(regs, (std::vector<quint16>{0x1234, 0x5678}));
 }
 
 PELINOR_TEST_MAIN(TestMbusMaster)
