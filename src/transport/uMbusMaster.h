@@ -76,8 +76,11 @@ int mbusMaster_getPollDelay(TMbusHandle handle);
 // Repeats of a transaction that got no reply or a damaged one.
 int mbusMaster_setRetryCnt(TMbusHandle handle, int retryCnt);
 int mbusMaster_getRetryCnt(TMbusHandle handle);
+// Word order of the long-int calls (little endian: first register low).
 int mbusMaster_configureBigEndianInts(TMbusHandle handle);
 int mbusMaster_configureLittleEndianInts(TMbusHandle handle);
+// Float word order, remembered for callers; no call here moves floats, the
+// sensor's own float format is decoded above this library.
 int mbusMaster_configureSwappedFloats(TMbusHandle handle);
 int mbusMaster_configureIeeeFloats(TMbusHandle handle);
 
