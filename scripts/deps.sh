@@ -6,7 +6,7 @@ PELINOR_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
   libmodbus-dev libsnmp-dev libcurl4-openssl-dev
-  mbpoll python3 python3-pymodbus
+  mbpoll python3 python3-pymodbus python3-serial python3-serial-asyncio
   xvfb xauth
 )
 
