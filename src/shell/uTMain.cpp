@@ -34,6 +34,8 @@ constexpr const char *CO2RangeGroup = "gbCO2Range";
 constexpr const char *ProbeCalibrationFrame = "fCalibProbes";
 constexpr const char *ConfManGroup = "gbConfMan";
 constexpr const char *BackupNoteEdit = "eBackupNot";
+// The page control a watched object's focus events belong to.
+constexpr const char *FocusOwnerProperty = "pelinorFocusOwner";
 
 // Bit 0 of status register 0x0007: the write-protection jumper is closed.
 constexpr quint16 StatusJumperClosedBit = 0x0001;
@@ -102,8 +104,6 @@ void TfTMain::ConnectHandlers()
     // through a shortcut of the window that follows the item's enabled state.
     updateFWShortcut_ = new QShortcut(ui->mUpdateFW->shortcut(), this);
     connect(updateFWShortcut_, &QShortcut::activated, ui->mUpdateFW, &QAction::trigger);
-    connect(ui->mUpdateFW, &QAction::changed, this,
-            [this] { updateFWShortcut_->setEnabled(ui->mUpdateFW->isEnabled()); });
 }
 
 void TfTMain::FormCreate(const QStringList &arguments)
@@ -122,7 +122,7 @@ void TfTMain::FormCreate(const QStringList &arguments)
     Session.ProductionMode = false;
     ui->mService->menuAction()->setVisible(false);
     ApplySwitches(arguments);
-    ui->mUpdateFW->setEnabled(ui->mService->menuAction()->isVisible());
+    SetUpdateFWEnabled(ui->mService->menuAction()->isVisible());
     // 5. The multi-line style of the calibration page's Sample buttons joins
     //    here with the page.
     // 6. The owned objects join here in this order: backup manager (folder
@@ -339,7 +339,7 @@ void TfTMain::ApplyMainRules(bool enteringState)
     ui->btnFactDefs->setVisible(view.factDefsVisible);
     ui->mCalibrate->setEnabled(view.calibrateEnabled);
     ui->mRestoreConf->setEnabled(view.restoreConfEnabled);
-    ui->mUpdateFW->setEnabled(view.updateFWEnabled);
+    SetUpdateFWEnabled(view.updateFWEnabled);
     if (enteringState) {
         SetSaveEnabled(view.saveEnabled);
         SetStatusText(view.statusText);
@@ -350,6 +350,15 @@ void TfTMain::SetSaveEnabled(bool enabled)
 {
     ui->btnSave->setEnabled(enabled);
     ui->mSave->setEnabled(enabled);
+}
+
+void TfTMain::SetUpdateFWEnabled(bool enabled)
+{
+    // A hidden action reports itself disabled whatever it was told; the
+    // window keeps the state it gave.
+    updateFWEnabled_ = enabled;
+    ui->mUpdateFW->setEnabled(enabled);
+    updateFWShortcut_->setEnabled(enabled);
 }
 
 void TfTMain::mExitClick()
@@ -553,16 +562,16 @@ void TfTMain::OnFrameChange()
 
 void TfTMain::WatchFocus(QObject *watched, QWidget *control)
 {
-    if (watched == nullptr || focusOwners_.contains(watched))
+    if (watched == nullptr || watched->property(FocusOwnerProperty).isValid())
         return;
-    focusOwners_.insert(watched, control);
+    // The owner travels with the watched object and dies with it.
+    watched->setProperty(FocusOwnerProperty, QVariant::fromValue<QObject *>(control));
     watched->installEventFilter(this);
-    connect(watched, &QObject::destroyed, this, [this, watched] { focusOwners_.remove(watched); });
 }
 
 void TfTMain::WirePageControl(QWidget *control)
 {
-    if (control == nullptr || focusOwners_.contains(control))
+    if (control == nullptr || control->property(FocusOwnerProperty).isValid())
         return;
     WatchFocus(control, control);
     WatchFocus(control->focusProxy(), control);
@@ -609,12 +618,12 @@ bool TfTMain::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
-        const auto owner = focusOwners_.constFind(watched);
-        if (owner != focusOwners_.constEnd() && LeavesControl(static_cast<QFocusEvent *>(event)->reason())) {
+        QObject *owner = watched->property(FocusOwnerProperty).value<QObject *>();
+        if (owner != nullptr && LeavesControl(static_cast<QFocusEvent *>(event)->reason())) {
             if (type == QEvent::FocusIn)
-                ComponentEnter(owner.value());
+                ComponentEnter(owner);
             else
-                ComponentExit(owner.value());
+                ComponentExit(owner);
         }
     }
     return QMainWindow::eventFilter(watched, event);

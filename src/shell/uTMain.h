@@ -6,7 +6,6 @@
 #include "shell/uSession.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
@@ -79,6 +78,8 @@ public:
     void ShowConnectedState();
     void ShowDisconnectedState();
     bool IsConnectedState() const { return connectedState_; }
+    // Update Firmware may be used (through Ctrl+U; its item stays hidden).
+    bool UpdateFWEnabled() const { return updateFWEnabled_; }
 
     // The live reading of the Information page, run whenever the program is
     // idle while installed.
@@ -125,6 +126,7 @@ private:
 
     void ApplyMainRules(bool enteringState);
     void SetSaveEnabled(bool enabled);
+    void SetUpdateFWEnabled(bool enabled);
     void ConnectOrDisconnect();
     void IdlePass();
     void pcConSensorCurrentChanged(int index);
@@ -146,6 +148,5 @@ private:
     bool shown_ = false;
     bool programPageChange_ = false;
     QWidget *currentPage_ = nullptr;
-    // Focus events of these objects belong to these page controls.
-    QHash<QObject *, QWidget *> focusOwners_;
+    bool updateFWEnabled_ = false;
 };
