@@ -2,6 +2,7 @@
 
 #include "shell/uAppSettings.h"
 #include "shell/uMessages.h"
+#include "shell/uTag.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -107,7 +108,7 @@ void TLang::FillMenu()
         if (!QFileInfo::exists(LanguageFile(programFile_, iso)))
             continue;
         QAction *item = menu_->addAction(NativeName(iso));
-        item->setData(language.id);
+        SetControlTag(item, language.id);
         connect(item, &QAction::triggered, this, [this, item] { LanguageClick(item); });
     }
 }
@@ -115,14 +116,14 @@ void TLang::FillMenu()
 QAction *TLang::Item(int id) const
 {
     for (QAction *item : menu_->actions())
-        if (item->data().toInt() == id)
+        if (ControlTag(item) == id)
             return item;
     return nullptr;
 }
 
 void TLang::LanguageClick(QAction *item)
 {
-    const int id = item->data().toInt();
+    const int id = ControlTag(item);
     QString iso;
     for (const TLanguageId &language : Languages())
         if (language.id == id)

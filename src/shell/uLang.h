@@ -15,7 +15,7 @@ struct TLanguageId {
 
 // The language menu: one item per language whose file lies next to the
 // program (program name + "." + ISO 639 name + ".qm"), captioned with the
-// language's own name, in language id order, the id kept as the item's data.
+// language's own name, in language id order, the id kept as the item's Tag.
 // A click records the choice for the next start; the running program keeps
 // its language.
 class TLang : public QObject {

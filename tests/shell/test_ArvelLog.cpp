@@ -27,6 +27,7 @@ private Q_SLOTS:
     void lineFormat();
     void levelMaskAndEnabledFlag();
     void pendingLinesGoOutOnceWhenFileReturns();
+    void pendingListKeepsTheNewestLines();
 
 private:
     QTemporaryDir dir_;
@@ -92,6 +93,15 @@ void TestArvelLog::pendingLinesGoOutOnceWhenFileReturns()
                                        "09-05-07 08:09:10 045 [i] retry\r\n"
                                        "09-05-07 08:09:10 045 [i] adapter up\r\n"
                                        "09-05-07 08:09:10 045 [-] done\r\n"));
+}
+
+void TestArvelLog::pendingListKeepsTheNewestLines()
+{
+    TArvelLog log(dir_.filePath(QStringLiteral("missing/folder.log")));
+    for (int i = 0; i < TArvelLog::PendingLinesMax + 5; ++i)
+        log.Write(LogInfo, QString::number(i));
+    QCOMPARE(log.Pending().size(), TArvelLog::PendingLinesMax);
+    QCOMPARE(log.Pending().first(), QStringLiteral("[i] 5"));
 }
 
 PELINOR_TEST_MAIN(TestArvelLog)

@@ -1,4 +1,5 @@
 #include "shell/uLang.h"
+#include "shell/uTag.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMainGui.h"
 
@@ -30,7 +31,7 @@ QList<int> Tags(const QMenu &menu)
 {
     QList<int> tags;
     for (const QAction *item : menu.actions())
-        tags.append(item->data().toInt());
+        tags.append(ControlTag(item));
     return tags;
 }
 
