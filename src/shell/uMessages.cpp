@@ -69,7 +69,8 @@ namespace {
 
 int Present(TMessageRequest request)
 {
-    request.title = MessageTitle(request.type);
+    if (request.title.isEmpty())
+        request.title = MessageTitle(request.type);
     if (currentPresenter == nullptr)
         return request.defaultResult;
     return currentPresenter->Show(request);
@@ -90,6 +91,18 @@ int ShowMessageBox(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons
 int ShowMessageOK(const QString &text, TMsgDlgType type)
 {
     return ShowMessageBox(text, type, mbOK, mrOk);
+}
+
+int ShowMessageBoxTitled(const QString &title, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
+                         int defaultResult)
+{
+    TMessageRequest request;
+    request.title = title;
+    request.text = text;
+    request.type = type;
+    request.buttons = buttons;
+    request.defaultResult = defaultResult;
+    return Present(request);
 }
 
 int ShowWriteProtected(const QString &text, TMsgDlgType type, int defaultResult, TMsgDlgButtons buttons,

@@ -76,6 +76,9 @@ void SetMessagePresenter(IMessagePresenter *presenter);
 
 int ShowMessageBox(const QString &text, TMsgDlgType type, TMsgDlgButtons buttons, int defaultResult);
 int ShowMessageOK(const QString &text, TMsgDlgType type);
+// A box with a caption of its own in place of the type's ("Warning", ...).
+int ShowMessageBoxTitled(const QString &title, const QString &text, TMsgDlgType type, TMsgDlgButtons buttons,
+                         int defaultResult);
 
 // How the write-protection message speaks about the connected device.
 struct TWriteProtectDevice {

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "transport/uSensorMemory.h"
+
+#include <QString>
+#include <QtGlobal>
+
+// Interface codes of the window (InterfaceType).
+constexpr quint8 InterfaceServiceCable = 0;
+constexpr quint8 InterfaceRS232 = 1;
+constexpr quint8 InterfaceRS485 = 2;
+constexpr quint8 InterfaceEthernet = 3;
+constexpr quint8 InterfaceNone = 255;
+
+// Modbus TCP port of an Ethernet sensor whose record does not name one.
+constexpr quint16 DefaultModbusTcpPort = 501;
+
+// The connection state of the program, free of any window: the main window
+// owns one, the command-line tool and the tests build their own. The protocol
+// objects and the connect logic join it so that every front end runs the same
+// sequence.
+class TSession {
+public:
+    // Chosen interface: 0 service cable, 1 RS232, 2 RS485, 3 Ethernet, 255 none yet.
+    quint8 InterfaceType = InterfaceNone;
+    quint8 ComPort = 1;
+    int BaudRate = 9600;  // bit/s
+    // The device address is a character (Poseidon addressing).
+    bool CharAddress = false;
+    quint8 DeviceAddress = 1;
+    QString IPAddress;
+    quint16 ModbusTcpPort = DefaultModbusTcpPort;
+
+    // Segments 1 and 2 of a serial sensor and their copies as last read from
+    // or written to it; kept side by side in this order (backups copy them as
+    // one block).
+    TSegmentImage SegmentImage1{};
+    TSegmentImage SegmentImage2{};
+    TSegmentImage SavedImage1{};
+    TSegmentImage SavedImage2{};
+
+    quint16 FirmwareVersion = 0;  // shown as "%2.2x.%2.2x"
+    quint16 FirmwareDate = 0;     // high byte year after 2000, low byte month, both BCD
+
+    bool NetConnected = false;   // an Ethernet sensor's configuration was read
+    bool MspConnected = false;   // a sensor answered through a serial protocol
+    bool SetupAllowed = false;   // no device password, or the right one was typed
+    bool ModbusEnabled = false;  // always true on serial interfaces
+    bool FirmwareCheck = true;   // unsupported firmware versions are refused
+    bool CO2Option = false;
+    bool ProductionMode = false;
+    bool ShowExWrn = true;       // explosive-atmosphere warning at connect; persisted
+
+    quint32 ReadFailSince = 0;   // tick count of the first failed value reading
+
+    // A sensor is connected through either road.
+    bool Connected() const { return NetConnected || MspConnected; }
+};
