@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -307,8 +308,10 @@ void TestCommSettings::hangingArpToolIsStoppedAtItsLimit()
 {
     // The program's clock runs the limit: with the test clock the wait is
     // over at once although the tool would sleep for a minute.
+    const QString sleep = QStandardPaths::findExecutable(QStringLiteral("sleep"));
+    QVERIFY(!sleep.isEmpty());
     TMockClock clock;
-    TFakeTool fake(QStringLiteral("ip"), QStringLiteral("exec sleep 60"));
+    TFakeTool fake(QStringLiteral("ip"), QStringLiteral("exec '%1' 60").arg(sleep));
     CommSettings::ClearArpEntry(QStringLiteral("127.0.0.9"));
     QVERIFY(!clock.Waits().isEmpty());
 }
