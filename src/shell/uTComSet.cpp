@@ -138,7 +138,8 @@ void TfComSet::PresetInterface(quint8 type)
 
 void TfComSet::PresetComPort(int portNo)
 {
-    results_.ComPort = static_cast<quint8>(portNo);
+    const bool valid = portNo >= PortNames::MinPort && portNo <= PortNames::MaxPort;
+    results_.ComPort = valid ? static_cast<quint8>(portNo) : 0;
     SelectComPort(portNo);
 }
 

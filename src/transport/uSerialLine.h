@@ -5,9 +5,9 @@
 
 // The operating system's side of a serial port: one open device with its line
 // settings, time-outs and modem lines. TSyncRS keeps the buffers, the codes and
-// the error texts; this class only talks to the platform, so a Windows build
-// puts its communications API behind the same declarations
-// (uSerialLineWin.cpp) and the POSIX build its termios (uSerialLinePosix.cpp).
+// the error texts; this class only talks to the platform. The POSIX build puts
+// termios behind these declarations (uSerialLinePosix.cpp); a Windows build
+// puts its communications API behind them in a file of its own.
 
 // "No interval time-out" and the special read modes are spelt with this value,
 // as in the Windows communications time-outs.

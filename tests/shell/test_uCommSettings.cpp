@@ -36,17 +36,6 @@ void StoreValues(const TRawValues &values)
         settings->setValue(it.key(), it.value());
 }
 
-TCommSettings Serial(quint8 type, quint8 port, int baud, bool character, quint8 address)
-{
-    TCommSettings s;
-    s.InterfaceType = type;
-    s.ComPort = port;
-    s.BaudRate = baud;
-    s.CharAddress = character;
-    s.DeviceAddress = address;
-    return s;
-}
-
 // A stand-in for a system tool that records its arguments, one per line.
 class TFakeTool {
 public:
@@ -204,7 +193,7 @@ void TestCommSettings::loadChecksEachValue_data()
     QTest::newRow("nothing stored") << TRawValues{} << defaults;
     QTest::newRow("serial values")
         << TRawValues{{"Type", "2"}, {"Port", "12"}, {"Baudrate", "56000"}, {"Character", "1"}, {"Address", "117"}}
-        << Serial(icRS485, 12, 56000, true, 'u');
+        << TCommSettings{icRS485, 12, 56000, true, 'u', DefaultIPAddress};
     QTest::newRow("Type 7 reads as none") << TRawValues{{"Type", "7"}} << defaults;
     QTest::newRow("Type -1 reads as none") << TRawValues{{"Type", "-1"}} << defaults;
     QTest::newRow("Type -2 reads as none") << TRawValues{{"Type", "-2"}} << defaults;
@@ -242,12 +231,12 @@ void TestCommSettings::saveWritesTheStoredForms_data()
     TRawValues serialThenEthernet = serial;
     serialThenEthernet["Type"] = "3";
     serialThenEthernet["IP"] = "10.0.0.7";
-    QTest::newRow("serial") << TRawValues{} << Serial(icRS232, 4, 19200, false, 17) << serial;
+    QTest::newRow("serial") << TRawValues{} << TCommSettings{icRS232, 4, 19200, false, 17, DefaultIPAddress} << serial;
     QTest::newRow("letter address")
-        << TRawValues{} << Serial(icRS485, 2, 9600, true, 'K')
+        << TRawValues{} << TCommSettings{icRS485, 2, 9600, true, 'K', DefaultIPAddress}
         << TRawValues{{"Type", "2"}, {"Port", "2"}, {"Baudrate", "9600"}, {"Character", "1"}, {"Address", "75"}};
     QTest::newRow("none as -1")
-        << TRawValues{} << Serial(icNone, 1, 9600, false, 1)
+        << TRawValues{} << TCommSettings{icNone, 1, 9600, false, 1, DefaultIPAddress}
         << TRawValues{{"Type", "-1"}, {"Port", "1"}, {"Baudrate", "9600"}, {"Character", "0"}, {"Address", "1"}};
     QTest::newRow("Ethernet keeps the serial values") << serial << ethernet << serialThenEthernet;
     QTest::newRow("Ethernet writes no serial values")
@@ -270,8 +259,8 @@ void TestCommSettings::savedSettingsReadBack_data()
     TCommSettings ethernet;
     ethernet.InterfaceType = icEthernet;
     ethernet.IPAddress = QStringLiteral("172.16.254.1");
-    QTest::newRow("service cable") << Serial(icServiceCable, 255, 115200, false, 0);
-    QTest::newRow("RS485 letter") << Serial(icRS485, 9, 110, true, 'z');
+    QTest::newRow("service cable") << TCommSettings{icServiceCable, 255, 115200, false, 0, DefaultIPAddress};
+    QTest::newRow("RS485 letter") << TCommSettings{icRS485, 9, 110, true, 'z', DefaultIPAddress};
     QTest::newRow("Ethernet") << ethernet;
 }
 

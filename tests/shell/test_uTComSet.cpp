@@ -1,8 +1,8 @@
 #include "shell/uTComSet.h"
 
 #include "shell/uAppSettings.h"
-#include "shell/uErrors.h"
 #include "support/PtyPair.h"
+#include "support/RaisedText.h"
 #include "support/ScriptedMessages.h"
 #include "support/TestMainGui.h"
 #include "transport/uPortNames.h"
@@ -77,16 +77,6 @@ QString FocusName(QWidget &dialog)
     return dialog.focusWidget() != nullptr ? dialog.focusWidget()->objectName() : QString();
 }
 
-QString RaisedText(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QString();
-}
-
 // Runs action on the communication dialog once it is the modal window.
 void OnModalDialog(const std::function<void(TfComSet &)> &action)
 {
@@ -100,18 +90,6 @@ void OnModalDialog(const std::function<void(TfComSet &)> &action)
         action(*dialog);
     });
     poll->start(10);
-}
-
-TCommSettings Settings(quint8 type, quint8 port, int baud, bool character, quint8 address, const char *ip)
-{
-    TCommSettings s;
-    s.InterfaceType = type;
-    s.ComPort = port;
-    s.BaudRate = baud;
-    s.CharAddress = character;
-    s.DeviceAddress = address;
-    s.IPAddress = QLatin1String(ip);
-    return s;
 }
 
 } // namespace
@@ -248,19 +226,21 @@ void TestComSet::okValidation_data()
     const TCommSettings none;
     QTest::newRow("letter t") << 2 << "9600" << "t" << "" << InvalidAddress << "eDevAddr" << none;
     QTest::newRow("letter u") << 2 << "19200" << "u" << "" << "" << ""
-                              << Settings(icRS485, FreePort, 19200, true, 'u', "192.168.1.213");
+                              << TCommSettings{icRS485, FreePort, 19200, true, 'u', "192.168.1.213"};
     QTest::newRow("$FF") << 1 << "9600" << "$FF" << "" << "" << ""
-                         << Settings(icRS232, FreePort, 9600, false, 255, "192.168.1.213");
+                         << TCommSettings{icRS232, FreePort, 9600, false, 255, "192.168.1.213"};
     QTest::newRow("256") << 1 << "9600" << "256" << "" << InvalidAddress << "eDevAddr" << none;
     QTest::newRow("empty address") << 2 << "9600" << "" << "" << "Device address is required!" << "eDevAddr" << none;
     QTest::newRow("unknown baud rate") << 1 << "Unknown" << "7" << "" << "" << ""
-                                       << Settings(icRS232, FreePort, -1, false, 7, "192.168.1.213");
-    QTest::newRow("hidden address unchecked") << 0 << "115200" << "t" << "" << "" << ""
-                                              << Settings(icServiceCable, FreePort, 9600, false, 1, "192.168.1.213");
+                                       << TCommSettings{icRS232, FreePort, -1, false, 7, "192.168.1.213"};
+    QTest::newRow("hidden address unchecked")
+        << 0 << "115200" << "t" << "" << "" << ""
+        << TCommSettings{icServiceCable, FreePort, 9600, false, 1, "192.168.1.213"};
     QTest::newRow("IP 192.168.1.300") << 3 << "" << "" << "192.168.1.300" << "Invalid IP address!" << "eIP" << none;
     QTest::newRow("IP empty") << 3 << "" << "" << "  " << "IP address is required!" << "eIP" << none;
-    QTest::newRow("IP valid, kept canonical") << 3 << "" << "t" << "192.168.001.010" << "" << ""
-                                              << Settings(icEthernet, FreePort, 9600, false, 1, "192.168.1.10");
+    QTest::newRow("IP valid, kept canonical")
+        << 3 << "" << "t" << "192.168.001.010" << "" << ""
+        << TCommSettings{icEthernet, FreePort, 9600, false, 1, "192.168.1.10"};
 }
 
 void TestComSet::okValidation()
@@ -467,7 +447,7 @@ void TestComSet::runCommSettings_data()
     QTest::addColumn<int>("outcome");
     QTest::addColumn<TCommSettings>("after");
     QTest::addColumn<QStringList>("boxes");
-    const TCommSettings rs485 = Settings(icRS485, FreePort, 19200, true, 'K', "10.0.0.5");
+    const TCommSettings rs485{icRS485, FreePort, 19200, true, 'K', "10.0.0.5"};
     const TCommSettings none;
     const Action cancel = [](TfComSet &d) { QTest::mouseClick(Control<QPushButton>(d, "btnCancel"), Qt::LeftButton); };
     const Action ok = [](TfComSet &d) { PressOK(d); };
@@ -486,17 +466,16 @@ void TestComSet::runCommSettings_data()
     QTest::newRow("presets come back") << rs485 << false << ok << int(TCommSettingsOutcome::Accepted) << rs485
                                        << QStringList{};
     QTest::newRow("Ethernet") << rs485 << false << ethernet << int(TCommSettingsOutcome::Accepted)
-                              << Settings(icEthernet, FreePort, 9600, false, 1, "10.0.0.5") << QStringList{};
+                              << TCommSettings{icEthernet, FreePort, 9600, false, 1, "10.0.0.5"} << QStringList{};
     QTest::newRow("nothing chosen yet: the dialog's defaults")
         << none << false << ok << int(TCommSettingsOutcome::Accepted)
-        << Settings(icServiceCable, FreePort, 9600, false, 1, "192.168.1.213") << QStringList{};
+        << TCommSettings{icServiceCable, FreePort, 9600, false, 1, "192.168.1.213"} << QStringList{};
+    const TCommSettings cable57600{icServiceCable, FreePort, 57600, false, 1, "192.168.1.213"};
     QTest::newRow("production: service cable with baud rate")
-        << Settings(icServiceCable, FreePort, 57600, false, 1, "192.168.1.213") << true << ok
-        << int(TCommSettingsOutcome::Accepted) << Settings(icServiceCable, FreePort, 57600, false, 1, "192.168.1.213")
-        << QStringList{};
+        << cable57600 << true << ok << int(TCommSettingsOutcome::Accepted) << cable57600 << QStringList{};
     QTest::newRow("a refused preset is shown, the rest preset")
-        << Settings(icRS232, BusyPort, 38400, true, 5, "10.0.0.5") << false << ok
-        << int(TCommSettingsOutcome::Accepted) << Settings(icRS232, BusyPort, 38400, false, 1, "10.0.0.5")
+        << TCommSettings{icRS232, BusyPort, 38400, true, 5, "10.0.0.5"} << false << ok
+        << int(TCommSettingsOutcome::Accepted) << TCommSettings{icRS232, BusyPort, 38400, false, 1, "10.0.0.5"}
         << QStringList{InvalidAddress};
 }
 
@@ -519,7 +498,7 @@ void TestComSet::settingsSurviveAndComeBack()
 {
     // Accepted RS485 settings are stored, read back by a new settings object
     // and preset the next dialog.
-    TCommSettings fields = Settings(icRS485, BusyPort, 115200, true, 'Z', "192.168.1.213");
+    TCommSettings fields{icRS485, BusyPort, 115200, true, 'Z', "192.168.1.213"};
     OnModalDialog([](TfComSet &d) { PressOK(d); });
     QCOMPARE(RunCommSettings(nullptr, fields, false), TCommSettingsOutcome::Accepted);
     CommSettings::Save(fields);
@@ -543,7 +522,7 @@ void TestComSet::settingsSurviveAndComeBack()
         PressOK(d);
     });
     QCOMPARE(RunCommSettings(nullptr, loaded, false), TCommSettingsOutcome::Accepted);
-    QCOMPARE(loaded, Settings(icRS485, BusyPort, 115200, true, 'Z', "10.1.2.3"));
+    QCOMPARE(loaded, (TCommSettings{icRS485, BusyPort, 115200, true, 'Z', "10.1.2.3"}));
 
     // A stored letter flag with a number address opens the dialog without
     // any refusal.

@@ -1,7 +1,7 @@
 #include "transport/uSyncRS.h"
 
-#include "shell/uErrors.h"
 #include "support/PtyPair.h"
+#include "support/RaisedText.h"
 #include "support/TestEnvironment.h"
 #include "transport/uTermiosCodes.h"
 
@@ -34,16 +34,6 @@ QByteArray EveryByteValue()
     for (int i = 0; i < 256; ++i)
         bytes[i] = static_cast<char>(i);
     return bytes;
-}
-
-QString RaisedText(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return QString();
 }
 
 // A descriptor of its own on a device, holding the same lock another program
@@ -147,8 +137,10 @@ void TestSyncRS::readTimeouts_data()
     const TCommTimeouts interval {50, 0, LongTimeoutMs, 0, 3000};
     const TCommTimeouts immediate {MaxDword, 0, 0, 0, 3000};
     const TCommTimeouts firstByte {MaxDword, MaxDword, LongTimeoutMs, 0, 3000};
-    QTest::newRow("all bytes in: at once") << longTotal << QByteArray("abc") << 3 << QByteArray("abc") << 0LL << PromptMs;
-    QTest::newRow("nothing: empty after the time-out") << defaults << QByteArray() << 1 << QByteArray() << 90LL << PromptMs;
+    QTest::newRow("all bytes in: at once")
+        << longTotal << QByteArray("abc") << 3 << QByteArray("abc") << 0LL << PromptMs;
+    QTest::newRow("nothing: empty after the time-out")
+        << defaults << QByteArray() << 1 << QByteArray() << 90LL << PromptMs;
     QTest::newRow("fewer: what came, after the time-out")
         << defaults << QByteArray("ab") << 5 << QByteArray("ab") << 90LL << PromptMs;
     QTest::newRow("gap ends the read") << interval << QByteArray("ab") << 5 << QByteArray("ab") << 40LL << PromptMs;
