@@ -65,9 +65,14 @@ QString DeviceName(int comNo)
     if (path.isEmpty())
         return {};
     const QFileInfo info(path);
-    if (info.isSymLink())
-        return QFileInfo(info.symLinkTarget()).fileName();
-    return info.fileName();
+    if (!info.isSymLink())
+        return info.fileName();
+    // A device under /dev keeps its sub-folder ("pts/3", not a bare "3").
+    const QString target = info.symLinkTarget();
+    const QString devPrefix = QStringLiteral("/dev/");
+    if (target.startsWith(devPrefix))
+        return target.mid(devPrefix.size());
+    return QFileInfo(target).fileName();
 }
 
 QString DisplayName(int comNo)
@@ -81,7 +86,9 @@ QString DisplayName(int comNo)
 
 int ParseComNumber(const QString &text)
 {
-    const int at = text.toUpper().indexOf(QLatin1String("COM"));
+    // Searched without upper-casing: that can change the text's length and
+    // shift every index after it.
+    const int at = int(text.indexOf(QLatin1String("COM"), 0, Qt::CaseInsensitive));
     if (at < 0)
         return -1;
     int i = at + 3;

@@ -22,7 +22,8 @@ constexpr int MaxPort = 255;
 QString PortDir();
 // The path to open for COM number n; empty when n names no device at all.
 QString DevicePath(int comNo);
-// The device's own name for COM number n ("ttyUSB0", or the link's target).
+// The device's own name for COM number n: "ttyUSB0", or the link's target
+// (below /dev with its sub-folder: "pts/3").
 QString DeviceName(int comNo);
 // "COMn" followed by the device name, as the port list shows it.
 QString DisplayName(int comNo);

@@ -1,6 +1,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -49,6 +50,17 @@ QString Root()
 QString PortDir()
 {
     return qEnvironmentVariable("PELINOR_PORT_DIR");
+}
+
+void MaskSystemPorts()
+{
+    constexpr int MaxComNo = 255;
+    const QDir dir(PortDir());
+    for (int n = 1; n <= MaxComNo; ++n) {
+        const QString link = dir.filePath(QStringLiteral("COM%1").arg(n));
+        if (!QFileInfo(link).isSymLink() && !QFileInfo::exists(link))
+            QFile::link(Root() + QStringLiteral("/no-such-port"), link);
+    }
 }
 
 } // namespace TestEnvironment

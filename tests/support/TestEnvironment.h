@@ -13,6 +13,10 @@ void Isolate();
 QString Root();
 // The ports folder of the isolated environment (PELINOR_PORT_DIR).
 QString PortDir();
+// Links every COM number that has no link of its own to a missing device, so
+// the machine's own serial ports stay out of a test's port lists. A test's
+// own link (TPtyPair::LinkAs) replaces the mask of its number.
+void MaskSystemPorts();
 
 } // namespace TestEnvironment
 

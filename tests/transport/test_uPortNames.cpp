@@ -10,6 +10,7 @@ private Q_SLOTS:
     void parseComNumber_data();
     void parseComNumber();
     void linkInPortsFolderTakesPrecedence();
+    void deviceBelowDevKeepsItsFolder();
     void defaultOrderIsFixed_data();
     void defaultOrderIsFixed();
 };
@@ -25,6 +26,7 @@ void TestPortNames::parseComNumber_data()
     QTest::newRow("first occurrence") << "USB COM4 COM5" << 4;
     QTest::newRow("no digits") << "COM" << -1;
     QTest::newRow("no COM") << "ttyUSB0" << -1;
+    QTest::newRow("after a letter that grows in upper case") << QStringLiteral("\u00dfCOM3") << 3;
 }
 
 void TestPortNames::parseComNumber()
@@ -44,6 +46,14 @@ void TestPortNames::linkInPortsFolderTakesPrecedence()
     QCOMPARE(PortNames::ComNumberOfDevice(QStringLiteral("/dev/null")), 5);
     QFile::remove(link);
     QCOMPARE(PortNames::DevicePath(5), QStringLiteral("/dev/ttyS4"));
+}
+
+void TestPortNames::deviceBelowDevKeepsItsFolder()
+{
+    const QString link = TestEnvironment::PortDir() + QStringLiteral("/COM9");
+    QVERIFY(QFile::link(QStringLiteral("/dev/pts/77"), link));
+    QCOMPARE(PortNames::DisplayName(9), QStringLiteral("COM9 (pts/77)"));
+    QFile::remove(link);
 }
 
 void TestPortNames::defaultOrderIsFixed_data()

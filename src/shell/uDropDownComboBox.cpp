@@ -1,0 +1,7 @@
+#include "shell/uDropDownComboBox.h"
+
+void TDropDownComboBox::showPopup()
+{
+    Q_EMIT DropDown();
+    QComboBox::showPopup();
+}
