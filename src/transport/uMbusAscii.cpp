@@ -249,7 +249,7 @@ private:
         }
     }
 
-    TSerialLine line_;
+    TMbusSerialLine line_;
     int timeoutMs_ = 0;
 };
 

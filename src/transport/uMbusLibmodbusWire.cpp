@@ -111,7 +111,7 @@ public:
     }
 
 private:
-    TSerialLine line_;
+    TMbusSerialLine line_;
 };
 
 class TTcpWire final : public TLibmodbusWire {

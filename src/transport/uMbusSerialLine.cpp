@@ -68,12 +68,12 @@ void RaiseModemLines(int fd)
 
 } // namespace
 
-TSerialLine::~TSerialLine()
+TMbusSerialLine::~TMbusSerialLine()
 {
     Close();
 }
 
-int TSerialLine::Open(const QString &portName, const TSerialLineSettings &settings)
+int TMbusSerialLine::Open(const QString &portName, const TSerialLineSettings &settings)
 {
     if (IsOpen())
         return EBUSY;
@@ -100,7 +100,7 @@ int TSerialLine::Open(const QString &portName, const TSerialLineSettings &settin
     return error;
 }
 
-int TSerialLine::Configure(const TSerialLineSettings &settings)
+int TMbusSerialLine::Configure(const TSerialLineSettings &settings)
 {
     termios tio = saved_;
     MakeRaw(tio, settings);
@@ -119,7 +119,7 @@ int TSerialLine::Configure(const TSerialLineSettings &settings)
     return 0;
 }
 
-void TSerialLine::Close()
+void TMbusSerialLine::Close()
 {
     if (fd_ < 0)
         return;

@@ -10,12 +10,12 @@
 // locked against other programs that honour flock (our own serial transport
 // does), raw at the given settings. Rates without a termios constant are set
 // through the kernel's arbitrary-rate interface.
-class TSerialLine {
+class TMbusSerialLine {
 public:
-    TSerialLine() = default;
-    ~TSerialLine();
-    TSerialLine(const TSerialLine &) = delete;
-    TSerialLine &operator=(const TSerialLine &) = delete;
+    TMbusSerialLine() = default;
+    ~TMbusSerialLine();
+    TMbusSerialLine(const TMbusSerialLine &) = delete;
+    TMbusSerialLine &operator=(const TMbusSerialLine &) = delete;
 
     // Returns 0 or an errno value; EWOULDBLOCK when another program holds the
     // port, EINVAL for settings the line cannot take.
