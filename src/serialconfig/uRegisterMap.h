@@ -210,7 +210,6 @@ enum class TConfigBit : quint16 {
     PressureOrCO2OnDisplay = 0x4000,
     TemperatureChannel = 0x8000,
 };
-constexpr quint16 ComputedQuantityMask = 0x1E08;
 using TConfigWord = TBitWord<TConfigBit>;
 
 // Relay, input and indication word 0x2007.

@@ -1,9 +1,18 @@
 #pragma once
 
+#include "model/uAlterNames.h"
+#include "model/uBitRate.h"
+#include "model/uProtocol.h"
+#include "model/uQuantity.h"
+#include "model/uSensType.h"
+#include "transport/uMSPComm.h"
 #include "transport/uSensorMemory.h"
+#include "transport/uSyncMbus.h"
 
 #include <QString>
 #include <QtGlobal>
+
+#include <array>
 
 // Interface codes of the window (InterfaceType).
 constexpr quint8 InterfaceServiceCable = 0;
@@ -16,11 +25,15 @@ constexpr quint8 InterfaceNone = 255;
 constexpr quint16 DefaultModbusTcpPort = 501;
 
 // The connection state of the program, free of any window: the main window
-// owns one, the command-line tool and the tests build their own. The protocol
-// objects and the connect logic join it so that every front end runs the same
-// sequence.
+// owns one, the command-line tool and the tests build their own. It also owns
+// the protocol and model objects of the connected sensor, so every front end
+// runs the same connection sequence (TSensorConnection) over it.
 class TSession {
 public:
+    TSession() = default;
+    TSession(const TSession &) = delete;
+    TSession &operator=(const TSession &) = delete;
+
     // Chosen interface: 0 service cable, 1 RS232, 2 RS485, 3 Ethernet, 255 none yet.
     quint8 InterfaceType = InterfaceNone;
     quint8 ComPort = 1;
@@ -55,4 +68,25 @@ public:
 
     // A sensor is connected through either road.
     bool Connected() const { return NetConnected || MspConnected; }
+
+    // The sensor's memory over Modbus (RTU on a COM port, or TCP through an
+    // Ethernet sensor's module).
+    TMSPModbus Msp;
+    // Modbus TCP to the Ethernet sensors that carry channels.
+    TSyncMBus NetMbus;
+
+    // What the connected sensor is.
+    TSensType SensType;
+    TProtocol Protocol;
+    TBitRate BitRate;
+    TAlterNames AlterNames;
+
+    // The quantities of a serial sensor.
+    TQuantity Temperature;
+    TQuantity Humidity;
+    TQuantity Pressure;
+    TQuantity CO2;
+    TQuantity Computed;
+    // The channels 1..5 of an Ethernet sensor.
+    std::array<TQuantity, 5> Channels;
 };
