@@ -1,21 +1,15 @@
 #include "MbapFraming.h"
 
+#include "SimRegisters.h"
+
 namespace MbapFraming {
 
 namespace {
 
 constexpr int UnitSize = 1;
 
-quint16 WordAt(const QByteArray &bytes, int offset)
-{
-    return static_cast<quint16>((static_cast<quint8>(bytes[offset]) << 8) | static_cast<quint8>(bytes[offset + 1]));
-}
-
-void AppendWord(QByteArray &bytes, quint16 value)
-{
-    bytes.append(static_cast<char>(value >> 8));
-    bytes.append(static_cast<char>(value & 0xFF));
-}
+using SimBytes::AppendWord;
+using SimBytes::WordAt;
 
 } // namespace
 

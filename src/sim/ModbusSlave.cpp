@@ -1,24 +1,17 @@
 #include "ModbusSlave.h"
 
 #include "SimMemory.h"
+#include "SimRegisters.h"
 
 namespace ModbusSlave {
 
 namespace {
 
+using SimBytes::AppendWord;
+using SimBytes::WordAt;
+
 constexpr int AddressCountPduSize = 5;
 constexpr int WriteMultipleHeaderSize = 6;
-
-quint16 WordAt(const QByteArray &bytes, int offset)
-{
-    return static_cast<quint16>((static_cast<quint8>(bytes[offset]) << 8) | static_cast<quint8>(bytes[offset + 1]));
-}
-
-void AppendWord(QByteArray &bytes, quint16 value)
-{
-    bytes.append(static_cast<char>(value >> 8));
-    bytes.append(static_cast<char>(value & 0xFF));
-}
 
 // Reads the request's fields as far as they go; false for a function the
 // sensor does not know or when the size or counts do not fit the function.

@@ -41,7 +41,7 @@ bool RtuFrontEnd::start(QString *error)
 {
     if (m_options.comNumber == 0)
         m_options.comNumber = PortFolder::FirstFreeNumber();
-    if (!m_line.open(qRound(m_device.memory().baudRate()), error))
+    if (!m_line.open(m_device.memory().nominalBaudRate(), error))
         return false;
     if (!PortFolder::CreateLink(m_options.comNumber, m_line.slavePath(), error)) {
         m_line.close();

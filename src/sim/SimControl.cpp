@@ -3,6 +3,7 @@
 #include "SimDevice.h"
 #include "SimFactory.h"
 #include "SimFrontEnd.h"
+#include "SimRegisters.h"
 
 #include <QSocketNotifier>
 #include <QStringList>
@@ -135,7 +136,7 @@ QString SimControl::read(const QStringList &words)
     m_device.refresh();
     QStringList texts;
     for (int i = 0; i < *count; ++i)
-        texts.append(QStringLiteral("%1").arg(m_device.memory().word(*reference + i), 4, 16, QLatin1Char('0')).toUpper());
+        texts.append(SimBytes::Hex(m_device.memory().word(*reference + i)));
     return Ok(texts.join(QLatin1Char(' ')));
 }
 

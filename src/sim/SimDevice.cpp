@@ -3,32 +3,19 @@
 #include "ModbusSlave.h"
 #include "SimFactory.h"
 #include "SimLog.h"
+#include "SimRegisters.h"
 #include "SimStateFile.h"
 
 #include <QDebug>
 
 namespace {
 
-constexpr quint16 SerialLowAddress = 0x1034;
 constexpr double MsPerSecond = 1000.0;
 
 bool Covers(const ModbusSlave::Transaction &t, quint16 address)
 {
     return t.function == ModbusSlave::ReadHoldingRegisters && !t.exception && t.address <= address &&
            address < t.address + t.count;
-}
-
-// The rates a technician sets; the divisor word shows the nominal one.
-constexpr std::array<int, 13> NominalBauds{110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600,
-                                           115200};
-
-int NominalBaud(const SimMemory &memory)
-{
-    for (int baud : NominalBauds) {
-        if (qRound(4194304.0 / baud) == memory.baudDivisor())
-            return baud;
-    }
-    return qRound(memory.baudRate());
 }
 
 QString Answer(const ModbusSlave::Transaction &t)
@@ -93,7 +80,7 @@ QByteArray SimDevice::execute(const QByteArray &pdu, ModbusSlave::Transaction &t
         saveState();
     if (t.wrote && volatileWrite)
         refresh();
-    if (m_faults.newSerial && Covers(t, SerialLowAddress)) {
+    if (m_faults.newSerial && Covers(t, SimRegisters::SerialLow - 1)) {
         changeSerial(*m_faults.newSerial);
         m_faults.newSerial.reset();
     }
@@ -160,7 +147,7 @@ QString SimDevice::stateText() const
                           "faults=%10")
         .arg(m_profile.name)
         .arg(m_memory.slaveAddress())
-        .arg(NominalBaud(m_memory))
+        .arg(m_memory.nominalBaudRate())
         .arg(m_memory.jumperOpen() ? QStringLiteral("open") : QStringLiteral("closed"))
         .arg(SerialText(SimFactory::Serial(m_memory)))
         .arg(m_profile.firmware, 4, 16, QLatin1Char('0'))

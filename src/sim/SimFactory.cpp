@@ -1,6 +1,7 @@
 #include "SimFactory.h"
 
 #include "SimProfile.h"
+#include "SimRegisters.h"
 
 #include <cmath>
 
@@ -8,36 +9,12 @@ namespace SimFactory {
 
 namespace {
 
-constexpr quint16 SerialLowReference = 0x1035;
-constexpr quint16 SerialHighReference = 0x1036;
-constexpr quint16 DeviceIdReference = 0x1037;
-constexpr quint16 ComputePressureReference = 0x1038;
-constexpr quint16 OutputQuantityReference = 0x1039;
-constexpr quint16 OutputLowReference = 0x103B;
-constexpr quint16 OutputClampReference = 0x103D;
-constexpr quint16 ConfigWordReference = 0x103F;
-constexpr quint16 AddressReference = 0x2001;
-constexpr quint16 BaudDivisorReference = 0x2002;
-constexpr quint16 ProtocolReference = 0x2003;
-constexpr quint16 ProtocolOptionReference = 0x2004;
-constexpr quint16 RelayWordReference = 0x2007;
-constexpr quint16 PressureFilterReference = 0x2038;
-constexpr quint16 SwitchValueReference = 0x2039;
-constexpr quint16 HysteresisReference = 0x203B;
-constexpr quint16 UnitWordReference = 0x203F;
-constexpr quint16 RomDateReference = 0x3001;
-constexpr quint16 RomVersionReference = 0x3002;
-constexpr quint16 StatusReference = 0x0007;
+namespace R = SimRegisters;
 
 constexpr quint16 StandardPressureHpa = 1013;
 constexpr quint16 PressureFilterHundredths = 10;
-constexpr double BaudClockHz = 4194304.0;
 constexpr double VoltageHeadroomV = 0.5;
 constexpr double ConverterMax = 65535.0;
-constexpr int FirstConditionBit = 14;
-constexpr int FirstRelayQuantityShift = 8;
-constexpr std::array<quint16, 2> ActOnErrorBit{0x0002, 0x0020};
-constexpr std::array<quint16, 2> CloseOnErrorBit{0x0040, 0x0080};
 constexpr std::array<quint16, 2> SwappedLayoutDates{0x0812, 0x0901};
 
 // Temperature calibration (0x1029..0x102F) and humidity coefficients
@@ -100,9 +77,9 @@ void StoreOutputs(SimMemory &m, const SimProfile &p)
         const SimProfile::Output &out = p.outputs[n];
         const ChannelRegisters &ch = ChannelTable[n];
         if (const QuantityRegisters *q = Registers(out.quantity)) {
-            m.setWord(OutputQuantityReference + n, q->channelCode);
-            m.setWord(OutputLowReference + n, q->lowReference);
-            m.setWord(OutputClampReference + n, q->clampReference);
+            m.setWord(R::OutputQuantity + n, q->channelCode);
+            m.setWord(R::OutputLow + n, q->lowReference);
+            m.setWord(R::OutputClamp + n, q->clampReference);
         }
         m.setFloat(ch.converterLow, out.converter.low);
         m.setFloat(ch.converterHigh, out.converter.high);
@@ -125,18 +102,18 @@ quint16 StoreRelays(SimMemory &m, const SimProfile &p)
     quint16 relayWord = p.relayWord;
     for (int n = 0; n < std::min<int>(p.relays.size(), 2); ++n) {
         const SimProfile::Relay &r = p.relays[n];
-        const bool wholePpm = r.quantityCode == 3 && p.fourthChannel() == LiveValues::FourthChannel::Co2;
+        const bool wholePpm = r.quantityCode == R::RelayFourthChannel && p.fourthChannel() == LiveValues::FourthChannel::Co2;
         const double scale = wholePpm ? 1.0 : 10.0;
-        const int shift = FirstRelayQuantityShift + 4 * n;
+        const int shift = R::RelayQuantityShift + R::RelayQuantityBits * n;
         unitWord = static_cast<quint16>((unitWord & ~(0xF << shift)) | ((r.quantityCode & 0xF) << shift));
-        unitWord = r.actOnError ? (unitWord | ActOnErrorBit[n]) : (unitWord & ~ActOnErrorBit[n]);
-        unitWord = r.closeOnError ? (unitWord | CloseOnErrorBit[n]) : (unitWord & ~CloseOnErrorBit[n]);
-        const quint16 conditionBit = static_cast<quint16>(1u << (FirstConditionBit + n));
+        unitWord = r.actOnError ? (unitWord | R::RelayActsOnError[n]) : (unitWord & ~R::RelayActsOnError[n]);
+        unitWord = r.closeOnError ? (unitWord | R::RelayClosesOnError[n]) : (unitWord & ~R::RelayClosesOnError[n]);
+        const quint16 conditionBit = static_cast<quint16>(1u << (R::RelayConditionBit + n));
         relayWord = r.greater ? (relayWord | conditionBit) : (relayWord & ~conditionBit);
-        m.setWord(SwitchValueReference + n, static_cast<quint16>(static_cast<qint16>(std::lround(r.value * scale))));
-        m.setWord(HysteresisReference + n, static_cast<quint16>(std::lround(r.hysteresis * scale)));
+        m.setWord(R::SwitchValue + n, static_cast<quint16>(static_cast<qint16>(std::lround(r.value * scale))));
+        m.setWord(R::Hysteresis + n, static_cast<quint16>(std::lround(r.hysteresis * scale)));
     }
-    m.setWord(RelayWordReference, relayWord);
+    m.setWord(R::RelayWord, relayWord);
     return unitWord;
 }
 
@@ -155,18 +132,18 @@ void StorePattern(SimMemory &m, const SimProfile &p)
 void StoreIdentity(SimMemory &m, const SimProfile &p)
 {
     SetSerial(m, p.serial);
-    m.setWord(DeviceIdReference, p.deviceId);
-    m.setWord(ConfigWordReference, p.configWord);
-    m.setWord(ComputePressureReference, StandardPressureHpa);
-    m.setWord(AddressReference, static_cast<quint16>(p.address));
-    m.setWord(BaudDivisorReference, static_cast<quint16>(std::lround(BaudClockHz / p.baud)));
-    m.setWord(ProtocolReference, p.protocol);
-    m.setWord(ProtocolOptionReference, p.protocolOption);
-    m.setWord(PressureFilterReference, PressureFilterHundredths);
+    m.setWord(R::DeviceId, p.deviceId);
+    m.setWord(R::ConfigWord, p.configWord);
+    m.setWord(R::ComputePressure, StandardPressureHpa);
+    m.setWord(R::Address, static_cast<quint16>(p.address));
+    m.setWord(R::BaudDivisor, static_cast<quint16>(std::lround(R::BaudClockHz / p.baud)));
+    m.setWord(R::Protocol, p.protocol);
+    m.setWord(R::ProtocolOption, p.protocolOption);
+    m.setWord(R::PressureFilter, PressureFilterHundredths);
     const bool swapped = SwappedRomLayout(p.firmwareDate);
-    m.setWord(swapped ? RomVersionReference : RomDateReference, p.firmwareDate);
-    m.setWord(swapped ? RomDateReference : RomVersionReference, p.firmware);
-    m.setWord(StatusReference, p.statusWord);
+    m.setWord(swapped ? R::RomVersion : R::RomDate, p.firmwareDate);
+    m.setWord(swapped ? R::RomDate : R::RomVersion, p.firmware);
+    m.setWord(R::Status, p.statusWord);
 }
 
 } // namespace
@@ -193,7 +170,7 @@ SimMemory Build(const SimProfile &p)
     StoreRanges(m, p);
     StoreOutputs(m, p);
     StoreIdentity(m, p);
-    m.setWord(UnitWordReference, StoreRelays(m, p));
+    m.setWord(R::UnitWord, StoreRelays(m, p));
     for (auto it = p.registers.begin(); it != p.registers.end(); ++it)
         m.setWord(it.key(), it.value());
     for (auto it = p.floats.begin(); it != p.floats.end(); ++it)
@@ -205,14 +182,14 @@ SimMemory Build(const SimProfile &p)
 
 void SetSerial(SimMemory &memory, quint32 serial)
 {
-    memory.setWord(SerialLowReference, static_cast<quint16>(serial & 0xFFFF));
-    memory.setWord(SerialHighReference, static_cast<quint16>(serial >> 16));
+    memory.setWord(R::SerialLow, static_cast<quint16>(serial & 0xFFFF));
+    memory.setWord(R::SerialHigh, static_cast<quint16>(serial >> 16));
     memory.refreshChecksum(1);
 }
 
 quint32 Serial(const SimMemory &memory)
 {
-    return (static_cast<quint32>(memory.word(SerialHighReference)) << 16) | memory.word(SerialLowReference);
+    return (static_cast<quint32>(memory.word(R::SerialHigh)) << 16) | memory.word(R::SerialLow);
 }
 
 } // namespace SimFactory

@@ -1,6 +1,7 @@
 #include "SimLiveValues.h"
 
 #include "SimMemory.h"
+#include "SimRegisters.h"
 
 #include <cmath>
 #include <numbers>
@@ -9,9 +10,6 @@ namespace LiveValues {
 
 namespace {
 
-constexpr quint16 ConfigWordReference = 0x103F;
-constexpr quint16 UnitWordReference = 0x203F;
-constexpr quint16 ComputePressureReference = 0x1038;
 constexpr double DefaultComputePressureHpa = 1013.25;
 
 constexpr quint16 TemperaturePresent = 0x8000;
@@ -139,10 +137,10 @@ Readings Compute(const Conditions &c, FourthChannel fourth, quint16 configWord, 
 
 Readings Store(SimMemory &memory, const Conditions &conditions, FourthChannel fourth)
 {
-    const quint16 storedPressure = memory.word(ComputePressureReference);
+    const quint16 storedPressure = memory.word(SimRegisters::ComputePressure);
     const double pressure = storedPressure ? storedPressure : DefaultComputePressureHpa;
     const Readings r =
-        Compute(conditions, fourth, memory.word(ConfigWordReference), memory.word(UnitWordReference), pressure);
+        Compute(conditions, fourth, memory.word(SimRegisters::ConfigWord), memory.word(SimRegisters::UnitWord), pressure);
     memory.setFloat(TemperatureReference, r.temperature);
     memory.setFloat(HumidityReference, r.humidity);
     memory.setFloat(ComputedReference, r.computed);

@@ -1,6 +1,7 @@
 #include "SimLog.h"
 
 #include "ModbusSlave.h"
+#include "SimRegisters.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -26,7 +27,7 @@ QString SimLog::Line(const QString &frontEnd, int slave, const ModbusSlave::Tran
 {
     QStringList values;
     for (quint16 v : t.values)
-        values.append(QStringLiteral("%1").arg(v, 4, 16, QLatin1Char('0')).toUpper());
+        values.append(SimBytes::Hex(v));
     return QStringLiteral("%1 %2 slave=%3 fn=%4 addr=0x%5 count=%6 values=%7 answer=%8")
         .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs), frontEnd)
         .arg(slave)

@@ -1,6 +1,7 @@
 #include "SimMemory.h"
 
 #include "SimFloat.h"
+#include "SimRegisters.h"
 
 #include <cmath>
 
@@ -21,9 +22,10 @@ constexpr std::array<SegmentRow, SimMemory::SegmentCount> SegmentTable{{
     {0x5001, SimMemory::Kind::Extra},
 }};
 
-constexpr quint16 AddressReference = 0x2001;
-constexpr quint16 BaudDivisorReference = 0x2002;
-constexpr double BaudClockHz = 4194304.0;
+
+// The rates a technician sets.
+constexpr std::array<int, 13> StandardBauds{110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000, 57600,
+                                            115200};
 
 } // namespace
 
@@ -190,15 +192,24 @@ void SimMemory::refreshChecksum(int segment)
 
 quint8 SimMemory::slaveAddress() const
 {
-    return static_cast<quint8>(word(AddressReference) & 0xFF);
+    return static_cast<quint8>(word(SimRegisters::Address) & 0xFF);
 }
 
 quint16 SimMemory::baudDivisor() const
 {
-    return word(BaudDivisorReference);
+    return word(SimRegisters::BaudDivisor);
 }
 
 double SimMemory::baudRate() const
 {
-    return BaudClockHz / std::max<quint16>(baudDivisor(), 1);
+    return SimRegisters::BaudClockHz / std::max<quint16>(baudDivisor(), 1);
+}
+
+int SimMemory::nominalBaudRate() const
+{
+    for (int baud : StandardBauds) {
+        if (qRound(SimRegisters::BaudClockHz / baud) == baudDivisor())
+            return baud;
+    }
+    return qRound(baudRate());
 }

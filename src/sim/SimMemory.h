@@ -77,7 +77,10 @@ public:
     // The line settings the sensor answers with, from segment 2.
     quint8 slaveAddress() const;
     quint16 baudDivisor() const;
+    // The rate the divisor gives (9597.95 bit/s for 0x01B5), and the
+    // standard rate it stands for (9600), else the former rounded.
     double baudRate() const;
+    int nominalBaudRate() const;
 
 private:
     struct Region {

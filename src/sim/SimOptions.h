@@ -30,7 +30,7 @@ struct SimOptions {
     Control control = Control::Auto;
 
     // Parses the arguments (the first is the program); an error text when
-    // they do not make sense, an empty one for --help and --version.
+    // they do not make sense, an empty one after --help printed the help.
     static std::optional<SimOptions> Parse(const QStringList &arguments, QString *error);
     // Applies --address, --firmware, --serial and --baud to the profile.
     void applyTo(SimProfile &profile) const;

@@ -1,6 +1,7 @@
 #include "SimStateFile.h"
 
 #include "SimMemory.h"
+#include "SimRegisters.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -24,7 +25,7 @@ QString WordsText(const QList<quint16> &words)
 {
     QStringList texts;
     for (quint16 w : words)
-        texts.append(QStringLiteral("%1").arg(w, 4, 16, QLatin1Char('0')).toUpper());
+        texts.append(SimBytes::Hex(w));
     return texts.join(QLatin1Char(' '));
 }
 

@@ -140,6 +140,9 @@ void TestSimMemory::lineSettingsComeFromSegmentTwo()
     QCOMPARE(memory.slaveAddress(), quint8(12));
     QCOMPARE(memory.baudDivisor(), quint16(0x01B5));
     QVERIFY(qAbs(memory.baudRate() - 9600) < 0.01 * 9600);
+    QCOMPARE(memory.nominalBaudRate(), 9600);
+    memory.setWord(0x2002, 1000); // no standard rate: what the divisor gives
+    QCOMPARE(memory.nominalBaudRate(), 4194);
 }
 
 void TestSimMemory::programmerAccessUsesReferences()
