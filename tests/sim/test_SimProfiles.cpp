@@ -37,7 +37,7 @@ constexpr Row Rows[] = {
     {"Q0001", 0x1001, 1, false, "", false},       {"Q0003", 0x1003, 1, true, "", false},
     {"Q0007", 0x1007, 2, true, "", false},        {"Q0029", 0x101D, 3, true, "pressure", false},
     {"Q0030", 0x101E, 4, true, "pressure", false}, {"Q0073", 0x1049, 1, false, "co2", false},
-    {"Q0080", 0x1050, 3, false, "co2", false},    {"Q00089", 0x105A, 1, true, "", false},
+    {"Q0075", 0x104B, 3, false, "co2", false},    {"Q00089", 0x105A, 1, true, "", false},
     {"Q0113", 0x1200, 3, true, "", true},         {"Q0131", 0x123E, 4, true, "", true},
 };
 
