@@ -90,11 +90,15 @@ TfTMain::~TfTMain()
 
 void TfTMain::ConnectHandlers()
 {
-    connect(ui->mCommSet, &QAction::triggered, this, &TfTMain::CommSettings);
+    // Commands that talk to the sensor never start inside another one.
+    const auto command = [this](void (TfTMain::*handler)()) {
+        return [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); };
+    };
+    connect(ui->mCommSet, &QAction::triggered, this, command(&TfTMain::CommSettings));
     connect(ui->mExit, &QAction::triggered, this, &TfTMain::mExitClick);
-    connect(ui->mConnect, &QAction::triggered, this, &TfTMain::ToogleConnect);
-    connect(ui->btnConnect, &QPushButton::clicked, this, &TfTMain::ToogleConnect);
-    connect(ui->mUpdateFW, &QAction::triggered, this, &TfTMain::mUpdateFWClick);
+    connect(ui->mConnect, &QAction::triggered, this, command(&TfTMain::ToogleConnect));
+    connect(ui->btnConnect, &QPushButton::clicked, this, command(&TfTMain::ToogleConnect));
+    connect(ui->mUpdateFW, &QAction::triggered, this, command(&TfTMain::mUpdateFWClick));
     connect(ui->mAbout, &QAction::triggered, this, &TfTMain::mAboutClick);
     // Save Changes (mSave, btnSave), Factory Defaults, Calibrate and
     // Configuration Management join here with their handlers.
@@ -125,15 +129,20 @@ void TfTMain::FormCreate(const QStringList &arguments)
     SetUpdateFWEnabled(ui->mService->menuAction()->isVisible());
     // 5. The multi-line style of the calibration page's Sample buttons joins
     //    here with the page.
-    // 6. The owned objects join here in this order: backup manager (folder
-    //    DataFolder + "FlashBackup"), ten quantities, baud rate, protocol,
-    //    device type, alternative names, Ethernet configuration, telnet
-    //    setup, Modbus TCP client, sensor register access, ADAM, Arion and
-    //    Poseidon access, the five working lists. ListPB is a member.
+    // 6. The owned objects: the quantities, baud rate, protocol, device type,
+    //    alternative names, the Modbus TCP client and the sensor register
+    //    access live in Session; the backup manager (folder DataFolder +
+    //    "FlashBackup"), the Ethernet configuration, telnet setup, ADAM,
+    //    Arion and Poseidon access and the five working lists join here.
+    //    ListPB is a member.
+    CreateConnectionObjects();
     // 7. The Ethernet settings frames are wired to OnFrameChange,
     //    OnFrameExit and their test actions here.
     // 8. Every control of the pages under the save rule, numeric edits in ListPB.
-    WirePageControls(ui->pcConSensor);
+    // The Information page shows values and holds no settings.
+    for (int i = 0; i < ui->pcConSensor->count(); ++i)
+        if (ui->pcConSensor->widget(i) != ui->tabInfo)
+            WirePageControls(ui->pcConSensor->widget(i));
     // 9. Caption.
     AppNameLong = AppValues().AppNameLong;
     CompanyLabel = AppValues().CompanyLabel;
@@ -186,7 +195,10 @@ void TfTMain::FormActivate()
 void TfTMain::FormDestroy()
 {
     RemoveIdleReading();
-    // The owned objects are freed here, closing any port or connection.
+    // Closing the transports before the settings are saved.
+    portWatcher_.reset();
+    Session.Msp.Close();
+    Session.NetMbus.Close();
     lang_.reset();
     SaveSettings();
 }
@@ -205,7 +217,7 @@ bool TfTMain::event(QEvent *event)
 void TfTMain::LoadSettings()
 {
     const auto settings = AppSettings::Open();
-    LoadDeviceSettings(*settings);
+    LoadDeviceSettings();
     bool ok = false;
     const int showExWrn = settings->value(QStringLiteral("OPTIONS/ShowExWrn")).toString().toInt(&ok);
     Session.ShowExWrn = ok ? showExWrn != 0 : true;
@@ -214,21 +226,12 @@ void TfTMain::LoadSettings()
 void TfTMain::SaveSettings()
 {
     const auto settings = AppSettings::Open();
-    SaveDeviceSettings(*settings);
+    SaveDeviceSettings();
     settings->setValue(QStringLiteral("OPTIONS/ShowExWrn"), Session.ShowExWrn ? QStringLiteral("1") : QStringLiteral("0"));
     settings->sync();
 }
 
-void TfTMain::LoadDeviceSettings(QSettings &)
-{
-    // The communication settings (section "DEVICE": Type, Port, Baudrate,
-    // Character, Address, IP) are read into Session here.
-}
 
-void TfTMain::SaveDeviceSettings(QSettings &)
-{
-    // The communication settings (section "DEVICE") are written here.
-}
 
 void TfTMain::SetStatusText(const QString &text)
 {
@@ -240,65 +243,10 @@ QString TfTMain::StatusText() const
     return statusPanel_->text();
 }
 
-void TfTMain::CommSettings()
-{
-    const QString remembered = StatusText();
-    SetStatusText(QString());
-    // The communication settings dialog opens here. On OK with a known baud
-    // rate it sets CommSettingAccepted, disconnects, copies its results into
-    // Session and connects; on Cancel the status text comes back.
-    SetStatusText(remembered);
-}
 
-void TfTMain::ToogleConnect()
-{
-    // During a reading pass the toggle waits for the pass to end.
-    if (IdleReadingInstalled()) {
-        SetControlTag(ui->btnConnect, 1);
-        return;
-    }
-    ConnectOrDisconnect();
-}
 
-void TfTMain::ConnectOrDisconnect()
-{
-    if (Session.Connected())
-        Disconnect();
-    else
-        Connect();
-}
 
-void TfTMain::Connect()
-{
-    if (Session.Connected() || Session.InterfaceType == InterfaceNone)
-        return;
-    Guarded([this] {
-        // The connection sequence (transports, identification, the pages of
-        // the device) runs here and returns on failure.
-        ui->pcConSensor->show();
-        ActivatePage(ui->tabInfo);
-        pcConSensorChange();
-        ShowConnectedState();
-    });
-}
 
-void TfTMain::Disconnect()
-{
-    if (ui->btnConnect->isVisible() && ui->btnConnect->isEnabled())
-        ui->btnConnect->setFocus();
-    ui->pcConSensor->hide();
-    ShowDisconnectedState();
-    // Without a sensor there is nothing to read.
-    RemoveIdleReading();
-    if (Session.Connected()) {
-        // The transports and protocol objects are closed here.
-        Session.SetupAllowed = false;
-        Session.ModbusEnabled = false;
-        Session.NetConnected = false;
-        Session.MspConnected = false;
-    }
-    // The probe calibration frame is reset here.
-}
 
 void TfTMain::ShowConnectedState()
 {
@@ -372,14 +320,6 @@ void TfTMain::mAboutClick()
     about.exec();
 }
 
-void TfTMain::mUpdateFWClick()
-{
-    Guarded([this] {
-        if (Session.Connected())
-            Disconnect();
-        // The firmware upgrade dialog opens here with Session.IPAddress.
-    });
-}
 
 void TfTMain::InstallIdleReading()
 {
@@ -395,12 +335,12 @@ void TfTMain::RemoveIdleReading()
 
 void TfTMain::IdlePass()
 {
-    // Waits inside a pass keep the events flowing; the timer must not start
-    // a second pass within the first.
-    if (!idleInstalled_ || inPass_)
+    // A pass never starts inside a command or another pass: those let events
+    // through while they wait. RunCommand re-arms the reading when it ends.
+    if (!idleInstalled_ || inPass_ || CommandRunning())
         return;
     inPass_ = true;
-    ReadValues();
+    RunCommand([this] { ReadValues(); });
     inPass_ = false;
     // The next pass follows once the events that arrived meanwhile are
     // handled; a pass that removed the reading ends it.
@@ -408,16 +348,6 @@ void TfTMain::IdlePass()
         idleTimer_.start();
 }
 
-void TfTMain::ReadValues()
-{
-    Guarded([this] {
-        // One reading pass of the Information page runs here.
-        if (ControlTag(ui->btnConnect) == 1) {
-            SetControlTag(ui->btnConnect, 0);
-            ConnectOrDisconnect();
-        }
-    });
-}
 
 QWidget *TfTMain::Page(TMainPage page) const
 {

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "ethernetpages/uListPB.h"
+#include "shell/uConnection.h"
 #include "shell/uMainRules.h"
 #include "shell/uMenuImages.h"
 #include "shell/uSession.h"
+#include "shell/uValues.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -20,12 +23,15 @@ class QLabel;
 class QSettings;
 class QShortcut;
 class TLang;
+class TfInfoPage;
+class TPortWatcher;
+struct TCommSettings;
 
 // The program's one main window: the sensor's pages, the Connect, Factory
 // Defaults and Save Changes buttons, the menu and the status bar. It owns the
 // long-lived objects and the connection state (Session) and switches between
 // its Disconnected and Connected states.
-class TfTMain : public QMainWindow {
+class TfTMain : public QMainWindow, private IConnectionUi {
     Q_OBJECT
 public:
     // arguments as QCoreApplication::arguments() gives them (program first).
@@ -62,8 +68,16 @@ public:
     TPageHooks PageHooks;
 
     // Status panel 0.
-    void SetStatusText(const QString &text);
-    QString StatusText() const;
+    void SetStatusText(const QString &text) override;
+    QString StatusText() const override;
+
+    // The connect and disconnect sequences over Session.
+    TSensorConnection &Connection() { return *connection_; }
+    // Runs a command of the user to its end. A command that arrives while
+    // another one waits (and so lets events through) is carried out when
+    // that one has ended, so no command closes a port under another.
+    void RunCommand(const std::function<void()> &command);
+    bool CommandRunning() const { return commandDepth_ > 0; }
 
     // Commands.
     void CommSettings();
@@ -87,6 +101,8 @@ public:
     void InstallIdleReading();
     void RemoveIdleReading();
     void ReadValues();
+    // The Activate button of relay 1 or 2: toggles its far control.
+    void bFarCondReClick(int relay);
 
     // Pages.
     QWidget *Page(TMainPage page) const;
@@ -108,9 +124,26 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // IConnectionUi: what the connection sequence asks of the window.
+    void SetBusy(bool busy) override;
+    void OpenCommSettings() override;
+    bool ServiceMenuVisible() const override;
+    int ShowWebSetDialog(const TWebSetRequest &request) override;
+    bool ShowExWarning() override;
+    std::optional<QString> AskPassword(const QString &title, int maxLength) override;
+    void ShowSensor(TPageSet pages, bool noModbusLabel) override;
+    void ShowDisconnected() override;
+
+    TCommSettings CurrentCommSettings() const;
+    void TakeCommSettings(const TCommSettings &settings);
+    void ShowPages(TPageSet pages);
+    void LayoutInformationPage();
+    void ReadingFailed();
+    void OnPortRemoved(const QString &portName);
     void FormCreate(const QStringList &arguments);
     void FormShow();
     void FormActivate();
@@ -120,8 +153,9 @@ private:
     void ApplySwitches(const QStringList &arguments);
     void LoadSettings();
     void SaveSettings();
-    void LoadDeviceSettings(QSettings &settings);
-    void SaveDeviceSettings(QSettings &settings);
+    void LoadDeviceSettings();
+    void SaveDeviceSettings();
+    void CreateConnectionObjects();
     void AttachMenuImages();
 
     void ApplyMainRules(bool enteringState);
@@ -138,6 +172,13 @@ private:
     void WatchFocus(QObject *watched, QWidget *control);
 
     std::unique_ptr<Ui::TfTMain> ui;
+    std::unique_ptr<TSensorConnection> connection_;
+    TfInfoPage *infoPage_ = nullptr;
+    TInformationLayout infoLayout_;
+    std::unique_ptr<TPortWatcher> portWatcher_;
+    int commandDepth_ = 0;
+    std::deque<std::function<void()>> deferred_;
+    bool closePending_ = false;
     std::unique_ptr<TLang> lang_;
     QLabel *statusPanel_ = nullptr;
     QShortcut *updateFWShortcut_ = nullptr;
