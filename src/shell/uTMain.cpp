@@ -7,6 +7,7 @@
 #include "shell/uLang.h"
 #include "shell/uMessages.h"
 #include "shell/uPBNumEdit.h"
+#include "shell/uPortWatcher.h"
 #include "shell/uTAbout.h"
 #include "shell/uTag.h"
 #include "ui_uTMain.h"

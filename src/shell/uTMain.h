@@ -2,6 +2,7 @@
 
 #include "ethernetpages/uListPB.h"
 #include "shell/uConnection.h"
+#include "shell/uTComSet.h"
 #include "shell/uMainRules.h"
 #include "shell/uMenuImages.h"
 #include "shell/uSession.h"
@@ -25,7 +26,6 @@ class QShortcut;
 class TLang;
 class TfInfoPage;
 class TPortWatcher;
-struct TCommSettings;
 
 // The program's one main window: the sensor's pages, the Connect, Factory
 // Defaults and Save Changes buttons, the menu and the status bar. It owns the
@@ -70,6 +70,10 @@ public:
     // Status panel 0.
     void SetStatusText(const QString &text) override;
     QString StatusText() const override;
+
+    // Opens the communication settings dialog preset with the settings given
+    // and returns how it closed (tests put their own answer here).
+    std::function<TCommSettingsOutcome(TCommSettings &settings, bool productionOption)> CommSettingsDialog;
 
     // The connect and disconnect sequences over Session.
     TSensorConnection &Connection() { return *connection_; }

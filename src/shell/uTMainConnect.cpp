@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QLabel>
 #include <QVBoxLayout>
 
 namespace {
@@ -38,7 +39,11 @@ const char *const WriteProtectedText = "Pravděpodobně je nastavena ochrana pro
 
 void TfTMain::CreateConnectionObjects()
 {
-    connection_ = std::make_unique<TSensorConnection>(Session, *this);
+    CommSettingsDialog = [this](TCommSettings &settings, bool productionOption) {
+        return RunCommSettings(this, settings, productionOption);
+    };
+    IConnectionUi &windowUi = *this;
+    connection_ = std::make_unique<TSensorConnection>(Session, windowUi);
     if (QFileInfo::exists(AppValues().IniFileName)) {
         try {
             Session.AlterNames.LoadFromIni(AppValues().IniFileName, QStringLiteral("types"));
@@ -145,7 +150,7 @@ void TfTMain::CommSettings()
     SetStatusText(QString());
     TCommSettings chosen = CurrentCommSettings();
     const bool productionOption = ServiceMenuVisible() && Session.ProductionMode;
-    switch (RunCommSettings(this, chosen, productionOption)) {
+    switch (CommSettingsDialog(chosen, productionOption)) {
     case TCommSettingsOutcome::Accepted:
         CommSettingAccepted = true;
         Disconnect();

@@ -48,6 +48,7 @@ QAction *MenuOf(QObject *root, const char *name)
 std::unique_ptr<TfTMain> ShownWindow(const QStringList &switches = {})
 {
     auto w = std::make_unique<TfTMain>(QStringList{QStringLiteral("pelinor")} + switches);
+    w->CommSettingsDialog = [](TCommSettings &, bool) { return TCommSettingsOutcome::Cancelled; };
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get()))
@@ -62,10 +63,12 @@ void ConnectSensor(TfTMain &w, quint8 interfaceType, bool setupAllowed = true)
 {
     w.CommSettingAccepted = true;
     w.Session.InterfaceType = interfaceType;
-    w.Connect();
     w.Session.NetConnected = interfaceType == InterfaceEthernet;
     w.Session.MspConnected = interfaceType != InterfaceEthernet;
     w.Session.SetupAllowed = setupAllowed;
+    Child<QTabWidget>(&w, "pcConSensor")->show();
+    w.ActivatePage(Child(&w, "tabInfo"));
+    w.pcConSensorChange();
     w.ShowConnectedState();
 }
 
@@ -244,11 +247,16 @@ void TestTMain::switches()
 void TestTMain::firstActivationLeavesWindowDisconnected()
 {
     TfTMain w({QStringLiteral("pelinor")});
+    int dialogs = 0;
+    w.CommSettingsDialog = [&dialogs](TCommSettings &, bool) {
+        ++dialogs;
+        return TCommSettingsOutcome::Cancelled;
+    };
     QCOMPARE(w.Tag, 0);
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QTRY_COMPARE(w.Tag, 1);
-    QTest::qWait(10);
+    QTRY_COMPARE(dialogs, 1);
     QVERIFY(!Child<QPushButton>(&w, "btnConnect")->isEnabled());
     QVERIFY(!Child<QAction>(&w, "mConnect")->isEnabled());
     QVERIFY(!MenuOf(&w, "mSensor")->isVisible());
