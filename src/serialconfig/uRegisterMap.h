@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/uQuantity.h"
 #include "transport/uSensorMemory.h"
 
 #include <QString>
@@ -194,7 +195,8 @@ using TStatusWord = TBitWord<TStatusBit>;
 TStatusBit RelayClosedBit(int relay);
 
 // Configuration word 0x103F. Bits 5-7 are not the program's. The computed
-// quantity field (at most one of its bits set) is the quantity model's.
+// quantity field (at most one of its bits set, ComputedQuantityMask) is the
+// quantity model's.
 enum class TConfigBit : quint16 {
     DisplayEnabled = 0x0001,
     HumidityChannel = 0x0002,
@@ -210,7 +212,6 @@ enum class TConfigBit : quint16 {
     PressureOrCO2OnDisplay = 0x4000,
     TemperatureChannel = 0x8000,
 };
-constexpr quint16 ComputedQuantityMask = 0x1E08;
 using TConfigWord = TBitWord<TConfigBit>;
 
 // Relay, input and indication word 0x2007.
