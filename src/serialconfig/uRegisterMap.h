@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/uQuantity.h"
 #include "transport/uSensorMemory.h"
 
 #include <QString>
@@ -194,7 +195,8 @@ using TStatusWord = TBitWord<TStatusBit>;
 TStatusBit RelayClosedBit(int relay);
 
 // Configuration word 0x103F. Bits 5-7 are not the program's. The computed
-// quantity field (at most one of its bits set) is the quantity model's.
+// quantity field (at most one of its bits set, ComputedQuantityMask) is the
+// quantity model's.
 enum class TConfigBit : quint16 {
     DisplayEnabled = 0x0001,
     HumidityChannel = 0x0002,
