@@ -29,6 +29,9 @@ int main(int argc, char *argv[])
     {
         TfTMain window(QCoreApplication::arguments());
         window.show();
+        // Without a window manager nobody else activates the window, and its
+        // first activation opens the communication settings.
+        window.activateWindow();
         result = QApplication::exec();
     }
     SetMessagePresenter(nullptr);
