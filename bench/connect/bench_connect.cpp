@@ -15,19 +15,6 @@ constexpr int SimCom = 3;
 constexpr int BaudRates[] = {9600, 115200};
 constexpr double OpenPauseMs = 200;
 
-class TSilentUi final : public IConnectionUi {
-public:
-    QString StatusText() const override { return {}; }
-    void SetStatusText(const QString &) override {}
-    void SetBusy(bool) override {}
-    void OpenCommSettings() override {}
-    bool ServiceMenuVisible() const override { return false; }
-    int ShowWebSetDialog(const TWebSetRequest &) override { return wsClose; }
-    bool ShowExWarning() override { return false; }
-    std::optional<QString> AskPassword(const QString &, int) override { return std::nullopt; }
-    void ShowSensor(TPageSet, bool) override {}
-    void ShowDisconnected() override {}
-};
 
 } // namespace
 
@@ -47,7 +34,7 @@ int main(int argc, char *argv[])
         double wire = 0;
         for (int i = 0; i < repetitions; ++i) {
             TSession session;
-            TSilentUi ui;
+            TQuietConnectionUi ui;
             TSensorConnection connection(session, ui);
             session.InterfaceType = InterfaceRS232;
             session.ComPort = SimCom;

@@ -22,19 +22,6 @@ struct TCase {
 constexpr TCase Cases[] = {{"Q0029", InterfaceRS232, 1}, {"Q0131", InterfaceRS485, 12}};
 constexpr int BaudRates[] = {9600, 115200};
 
-class TSilentUi final : public IConnectionUi {
-public:
-    QString StatusText() const override { return {}; }
-    void SetStatusText(const QString &) override {}
-    void SetBusy(bool) override {}
-    void OpenCommSettings() override {}
-    bool ServiceMenuVisible() const override { return false; }
-    int ShowWebSetDialog(const TWebSetRequest &) override { return wsClose; }
-    bool ShowExWarning() override { return false; }
-    std::optional<QString> AskPassword(const QString &, int) override { return std::nullopt; }
-    void ShowSensor(TPageSet, bool) override {}
-    void ShowDisconnected() override {}
-};
 
 } // namespace
 
@@ -52,7 +39,7 @@ int main(int argc, char *argv[])
             BenchSim::Start(sim, {"--profile", c.profile, "--com", QString::number(SimCom), "--baud",
                                   QString::number(baud), "--address", QString::number(c.address), "--pace"});
             TSession session;
-            TSilentUi ui;
+            TQuietConnectionUi ui;
             TSensorConnection connection(session, ui);
             session.InterfaceType = c.interfaceType;
             session.ComPort = SimCom;

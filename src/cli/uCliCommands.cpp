@@ -17,21 +17,10 @@ namespace {
 
 // The tool answers every question of the connection sequence on its own:
 // no dialog is shown, each message is kept for the output.
-class TCliUi final : public IConnectionUi, public IMessagePresenter {
+class TCliUi final : public TQuietConnectionUi, public IMessagePresenter {
 public:
     TCliUi() : previous_(MessagePresenter()) { SetMessagePresenter(this); }
     ~TCliUi() override { SetMessagePresenter(previous_); }
-
-    QString StatusText() const override { return status_; }
-    void SetStatusText(const QString &text) override { status_ = text; }
-    void SetBusy(bool) override {}
-    void OpenCommSettings() override {}
-    bool ServiceMenuVisible() const override { return false; }
-    int ShowWebSetDialog(const TWebSetRequest &) override { return wsClose; }
-    bool ShowExWarning() override { return false; }
-    std::optional<QString> AskPassword(const QString &, int) override { return std::nullopt; }
-    void ShowSensor(TPageSet, bool) override {}
-    void ShowDisconnected() override {}
 
     int Show(const TMessageRequest &request) override
     {
@@ -44,7 +33,6 @@ public:
 
 private:
     IMessagePresenter *previous_;
-    QString status_;
 };
 
 // A connected sensor for the length of one command.

@@ -1,27 +1,11 @@
 #include "serialconfig/uSerialPageContext.h"
 
-#include <cstdlib>
+#include "shell/uCommSettings.h"
 
 namespace {
 
 // Firmware up to this number keeps the output limits in the selected unit.
 constexpr int LastOldAnalogFirmware = 237;
-
-// Twice the middle of "A".."Z" and of "a".."z": comparing 2c with them tells
-// which alphabet a code is nearer to without halves.
-constexpr int UpperMiddleTwice = 'A' + 'Z';
-constexpr int LowerMiddleTwice = 'a' + 'z';
-
-bool IsAsciiLetter(int code)
-{
-    return (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z');
-}
-
-// The end of an alphabet nearer to code; ties go to the last letter.
-int NearerEnd(int code, int first, int last)
-{
-    return std::abs(code - first) < std::abs(code - last) ? first : last;
-}
 
 } // namespace
 
@@ -68,17 +52,10 @@ bool TSerialPageContext::IsAnalogOutputInterface() const
 
 QChar AddressCharacter(int code)
 {
-    if (code == 'T' || code == 't')
-        return QChar(code + 1);
-    if (IsAsciiLetter(code))
-        return QChar(code);
-    if (std::abs(2 * code - UpperMiddleTwice) < std::abs(2 * code - LowerMiddleTwice))
-        return QChar(NearerEnd(code, 'A', 'Z'));
-    return QChar(NearerEnd(code, 'a', 'z'));
+    return CommSettings::AddressCharRule(code);
 }
 
 bool IsAddressLetter(QChar c)
 {
-    const int code = c.unicode();
-    return IsAsciiLetter(code) && code != 'T' && code != 't';
+    return CommSettings::IsAddressLetter(c.unicode());
 }

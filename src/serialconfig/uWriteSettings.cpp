@@ -12,9 +12,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("TSensorWriter", text);
 }
 
-// The text a transmitter's refused block write carries while its jumper is
-// open.
-const char *const WriteProtectedText = "Pravděpodobně je nastavena ochrana proti zápisu";
 
 // Puts the window back as it was before Save Changes, whatever way it ends.
 class TWriteScope {
@@ -53,11 +50,6 @@ private:
     bool restoreStatus_ = true;
 };
 
-TWriteProtectDevice WriteProtectDevice(const TSensType &type)
-{
-    return {type.GetFamily() == DeviceFamily::Transmitter && type.IsKeypadGeneration(),
-            type.GetJumperPicture() != 0 ? 2 : 1};
-}
 
 } // namespace
 
@@ -125,11 +117,11 @@ bool TSensorWriter::WriteBlocks(const TModbusSave &save)
             return true;
         } catch (const Exception &e) {
             s.Msp.PatchIdentity = true;
-            if (e.Message() != QString::fromUtf8(WriteProtectedText))
+            if (e.Message() != WriteProtectedText())
                 throw;
-            const int answer = ShowWriteProtected(tr("Sensor is write-protected! Please close jumper!"),
+            const int answer = ShowWriteProtected(ConnectionTexts::WriteProtected(),
                                                   TMsgDlgType::mtError, mrRetry, mbAbort | mbRetry | mbHelp,
-                                                  WriteProtectDevice(s.SensType));
+                                                  WriteProtectDeviceOf(s.SensType));
             if (answer != mrRetry)
                 return false;
         }

@@ -56,7 +56,15 @@ QString PortRemoved()
            tr(" Sensor will be disconnected! Press 'Connect' button to connect again.");
 }
 
+QString WriteProtected() { return tr("Sensor is write-protected! Please close jumper!"); }
+
 } // namespace ConnectionTexts
+
+TWriteProtectDevice WriteProtectDeviceOf(const TSensType &type)
+{
+    return {type.GetFamily() == DeviceFamily::Transmitter && type.IsKeypadGeneration(),
+            type.GetJumperPicture() != 0 ? 2 : 1};
+}
 
 TSensorConnection::TSensorConnection(TSession &session, IConnectionUi &ui) : s(session), ui(ui) {}
 
@@ -214,7 +222,7 @@ void TSensorConnection::Accept(bool calibrateOnly, bool serviceOnly, bool networ
     const bool family1 = s.SensType.GetFamily() == DeviceFamily::Transmitter;
     if (family1 && !s.ModbusEnabled && !networkOnly)
         ShowMessageOK(tr("ModBus is disabled! Some setup functions will not be available!"), TMsgDlgType::mtWarning);
-    const bool noModbusLabel = family1 && s.Protocol.GetProtocolType() != 1;
+    const bool noModbusLabel = family1 && s.Protocol.GetProtocolType() != ProtocolType::ModBus;
     TPageSet pages = TPageSet::Full;
     if (calibrateOnly)
         pages = TPageSet::CalibrateOnly;
@@ -296,7 +304,7 @@ void TSensorConnection::DecodeModbusIdentity(const TSegmentImage &rom)
         s.Protocol.SetCode(ImageWord(Reg::ProtocolCode, s.SegmentImage2));
         s.Protocol.SetOption(ImageWord(Reg::ProtocolOption, s.SegmentImage2));
     } else {
-        s.Protocol.SetProtocolType(1);
+        s.Protocol.SetProtocolType(ProtocolType::ModBus);
     }
     s.SensType.SetDeviceId(ImageWord(Reg::DeviceId, s.SegmentImage1));
     SetQuantitiesFromImages(d);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/uErrors.h"
+#include "shell/uMessages.h"
 #include "shell/uSession.h"
 
 #include <QString>
@@ -21,7 +22,11 @@ QString DeviceNotSupported();   // "Connecting device is not supported by this p
 QString InterfaceDifferent(const QString &typeName);
 QString SensorChanged();        // "Connected sensor was changed! Select correct ..."
 QString PortRemoved();          // "USB device was disconnected! Sensor will be disconnected! ..."
+QString WriteProtected();       // "Sensor is write-protected! Please close jumper!"
 } // namespace ConnectionTexts
+
+// How the write-protection message speaks about the connected sensor.
+TWriteProtectDevice WriteProtectDeviceOf(const TSensType &type);
 
 // How the pages of an accepted sensor are chosen.
 enum class TPageSet {
@@ -74,6 +79,26 @@ public:
     // Hides the pages and switches to the Disconnected state; stops the
     // live reading.
     virtual void ShowDisconnected() = 0;
+};
+
+// A front end without a window: every question gets its default answer, no
+// dialog opens, the status text is only kept. The command-line tool, the
+// benchmarks and tests start from it.
+class TQuietConnectionUi : public IConnectionUi {
+public:
+    QString StatusText() const override { return status_; }
+    void SetStatusText(const QString &text) override { status_ = text; }
+    void SetBusy(bool) override {}
+    void OpenCommSettings() override {}
+    bool ServiceMenuVisible() const override { return false; }
+    int ShowWebSetDialog(const TWebSetRequest &) override { return wsClose; }
+    bool ShowExWarning() override { return false; }
+    std::optional<QString> AskPassword(const QString &, int) override { return std::nullopt; }
+    void ShowSensor(TPageSet, bool) override {}
+    void ShowDisconnected() override {}
+
+private:
+    QString status_;
 };
 
 enum class TConnectOutcome {

@@ -32,8 +32,6 @@ namespace {
 // The Information page gives up on a sensor that keeps failing this long.
 constexpr quint32 ReadingFailureLimitMs = 999;
 
-// The text a sensor's refused write carries when its jumper is open.
-const char *const WriteProtectedText = "Pravděpodobně je nastavena ochrana proti zápisu";
 
 } // namespace
 
@@ -64,7 +62,7 @@ void TfTMain::CreateConnectionObjects()
     PageHooks.JumperCheckApplies = [this] {
         const int device = Session.SensType.GetInterface();
         return Session.MspConnected && Session.SensType.GetFamily() == DeviceFamily::Transmitter &&
-               Session.Protocol.GetProtocolType() == 1 && device != DeviceInterface::CurrentOutput &&
+               Session.Protocol.GetProtocolType() == ProtocolType::ModBus && device != DeviceInterface::CurrentOutput &&
                device != DeviceInterface::VoltageOutput;
     };
     PageHooks.ReadStatusRegister = [this] { return Session.Msp.ReadRegister(Reg::Status); };
@@ -334,9 +332,7 @@ void TfTMain::ReadingFailed()
 void TfTMain::bFarCondReClick(int relay)
 {
     const quint16 reg = relay == 1 ? Reg::FarRelay1 : Reg::FarRelay2;
-    const TWriteProtectDevice device{Session.SensType.GetFamily() == DeviceFamily::Transmitter &&
-                                         Session.SensType.IsKeypadGeneration(),
-                                     Session.SensType.GetJumperPicture() != 0 ? 2 : 1};
+    const TWriteProtectDevice device = WriteProtectDeviceOf(Session.SensType);
     for (;;) {
         SetBusy(true);
         try {
@@ -346,10 +342,10 @@ void TfTMain::bFarCondReClick(int relay)
             return;
         } catch (const Exception &e) {
             SetBusy(false);
-            const bool writeProtected = e.Message() == QString::fromUtf8(WriteProtectedText);
+            const bool writeProtected = e.Message() == WriteProtectedText();
             const int answer =
                 writeProtected
-                    ? ShowWriteProtected(tr("Sensor is write-protected! Please close jumper!"), TMsgDlgType::mtError,
+                    ? ShowWriteProtected(ConnectionTexts::WriteProtected(), TMsgDlgType::mtError,
                                          mrRetry, mbAbort | mbRetry | mbHelp, device)
                     : ShowMessageBox(ConnectionTexts::UnexpectedFailure(), TMsgDlgType::mtError, mbAbort | mbRetry,
                                      mrRetry);

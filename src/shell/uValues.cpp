@@ -14,9 +14,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("TfInfoPage", text);
 }
 
-constexpr quint8 ProtocolModbus = 1;
-constexpr quint8 ProtocolArion = 4;
-constexpr quint8 ProtocolPoseidon = 5;
 
 // Relay quantity codes that put a relay under far control.
 constexpr int FarControlOff = 8;
@@ -38,7 +35,7 @@ bool SerialNumberShown(const TSession &s)
 {
     const int device = s.SensType.GetInterface();
     return device == DeviceInterface::CurrentOutput || device == DeviceInterface::VoltageOutput ||
-           (s.MspConnected && s.Protocol.GetProtocolType() == ProtocolModbus);
+           (s.MspConnected && s.Protocol.GetProtocolType() == ProtocolType::ModBus);
 }
 
 bool FarControlled(const TSession &s, int relay)
@@ -67,7 +64,7 @@ QString FirmwareText(const TSession &s)
 {
     const QString version = FirmwareVersionText(s.FirmwareVersion);
     const quint8 protocol = s.Protocol.GetProtocolType();
-    if (protocol == ProtocolArion || protocol == ProtocolPoseidon)
+    if (protocol == ProtocolType::Arion || protocol == ProtocolType::Poseidon)
         return version;
     return QStringLiteral("%1  %2  %3").arg(version, tr("from"), FirmwareDateText(s.FirmwareDate));
 }
@@ -95,11 +92,11 @@ TInformationLayout LayoutInformationPage(const TSession &s)
 
     l.protocolGroupVisible = device == DeviceInterface::Ethernet;
     l.modbusVisible = s.ModbusEnabled &&
-                      ((s.MspConnected && s.Protocol.GetProtocolType() == ProtocolModbus) || IsFamily2(s));
+                      ((s.MspConnected && s.Protocol.GetProtocolType() == ProtocolType::ModBus) || IsFamily2(s));
     l.modbusSelected = l.modbusVisible;
 
     l.relayRowsVisible = s.SensType.GetKeypadModel() && s.MspConnected &&
-                         s.Protocol.GetProtocolType() == ProtocolModbus;
+                         s.Protocol.GetProtocolType() == ProtocolType::ModBus;
     for (int relay = 0; relay < RelayCount; ++relay)
         l.farControlVisible[static_cast<size_t>(relay)] =
             !s.SensType.GetServiceCable() && FarControlled(s, relay);
@@ -137,7 +134,7 @@ int DisplayDecimals(const TQuantity &q)
 QString ErrorText(const char *suffix, quint8 protocolType)
 {
     const QString error = tr("Error");
-    return protocolType == ProtocolPoseidon ? error : error + QLatin1String(suffix);
+    return protocolType == ProtocolType::Poseidon ? error : error + QLatin1String(suffix);
 }
 
 // The error text of a value, or an empty text for a measurement.

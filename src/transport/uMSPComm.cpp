@@ -216,7 +216,7 @@ void TMSPModbus::WriteSegmentWords(int index, int words, const TSegmentImage &im
         // A write-protected sensor refuses whole-segment writes as if the
         // addresses did not exist.
         if (words == SegmentWords && e.Message() == BusProtocolErrorText(MbusIllegalAddress))
-            e.SetMessage(QString::fromUtf8(WriteProtectedError));
+            e.SetMessage(WriteProtectedText());
         throw;
     }
 }
@@ -291,4 +291,9 @@ void TMSPModbus::WriteFloat(quint16 address, double value)
         return;
     }
     ModifySegment(address, 2, [&](TSegmentImage &image) { SetImageFloat(address, image, value); });
+}
+
+QString WriteProtectedText()
+{
+    return QString::fromUtf8(WriteProtectedError);
 }

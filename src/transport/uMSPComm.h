@@ -66,6 +66,9 @@ private:
     TRecordReader recordReader_;
 };
 
+// The text of a segment write a write-protected sensor refused.
+QString WriteProtectedText();
+
 // The reply time-out in ms for a transfer of count registers at address, at
 // bitRate bit/s: per-word factors for the slow memories on top of the time
 // on the line, with a second of margin.

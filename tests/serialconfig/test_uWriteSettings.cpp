@@ -10,20 +10,9 @@ namespace {
 
 constexpr int SimCom = 11;
 
-class TFakeUi final : public IConnectionUi {
+class TFakeUi final : public TQuietConnectionUi {
 public:
-    QString StatusText() const override { return status; }
-    void SetStatusText(const QString &text) override { status = text; }
     void SetBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
-    void OpenCommSettings() override {}
-    bool ServiceMenuVisible() const override { return false; }
-    int ShowWebSetDialog(const TWebSetRequest &) override { return wsClose; }
-    bool ShowExWarning() override { return false; }
-    std::optional<QString> AskPassword(const QString &, int) override { return std::nullopt; }
-    void ShowSensor(TPageSet, bool) override {}
-    void ShowDisconnected() override {}
-
-    QString status;
     int busyDepth = 0;
 };
 
@@ -107,7 +96,7 @@ void TestWriteSettings::saveWithoutChangeWritesNothing()
     QVERIFY2(sim.start({"--profile", "Q0007", "--com", QString::number(SimCom)}), qPrintable(sim.errorString()));
     TFixture f;
     QVERIFY(f.Connect(InterfaceServiceCable, 9600));
-    f.ui.status = QStringLiteral("Sensor is connected");
+    f.ui.SetStatusText(QStringLiteral("Sensor is connected"));
     f.Save();
     QCOMPARE(BlockWrites(sim), QStringList{});
     QCOMPARE(f.messages.Texts(), QStringList{Success});
@@ -162,7 +151,7 @@ void TestWriteSettings::writeProtectedSensorKeepsEverything()
     TFixture f;
     QVERIFY(f.Connect(InterfaceRS232, 19200));
     f.Choose(QStringLiteral("cbCPressUnit"), QStringLiteral("kPa"));
-    f.ui.status = QStringLiteral("Sensor is connected");
+    f.ui.SetStatusText(QStringLiteral("Sensor is connected"));
     f.messages.Answer(mrRetry);
     f.messages.Answer(mrAbort);
     f.Save();
@@ -170,7 +159,7 @@ void TestWriteSettings::writeProtectedSensorKeepsEverything()
                                               QStringLiteral("Sensor is write-protected! Please close jumper!")}));
     QVERIFY((f.messages.shown[0].buttons & mbHelp) != 0);
     QVERIFY(f.session.Connected());
-    QCOMPARE(f.ui.status, QStringLiteral("Sensor is connected"));
+    QCOMPARE(f.ui.StatusText(), QStringLiteral("Sensor is connected"));
     QCOMPARE(f.ui.busyDepth, 0);
     QVERIFY(f.session.Msp.PatchIdentity);
 

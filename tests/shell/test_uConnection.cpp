@@ -19,16 +19,9 @@ namespace {
 constexpr int SimCom = 7;
 
 // Answers every request of the connection sequence and keeps count.
-class TFakeUi final : public IConnectionUi {
+class TFakeUi final : public TQuietConnectionUi {
 public:
-    QString StatusText() const override { return status; }
-    void SetStatusText(const QString &text) override { status = text; }
-    void SetBusy(bool) override {}
     void OpenCommSettings() override { ++commSettingsOpened; }
-    bool ServiceMenuVisible() const override { return false; }
-    int ShowWebSetDialog(const TWebSetRequest &) override { return wsClose; }
-    bool ShowExWarning() override { return false; }
-    std::optional<QString> AskPassword(const QString &, int) override { return std::nullopt; }
     void ShowSensor(TPageSet p, bool) override
     {
         pages = p;
@@ -36,7 +29,6 @@ public:
     }
     void ShowDisconnected() override { ++disconnectedShown; }
 
-    QString status;
     int commSettingsOpened = 0;
     int shown = 0;
     int disconnectedShown = 0;
@@ -203,14 +195,14 @@ void TestConnection::silentPortFailsWithinBudgetAndNextClickConnects()
     QVERIFY(sim.commandOk(QStringLiteral("fault silence on")));
     TFixture f;
     f.Choose(InterfaceServiceCable, 9600);
-    f.ui.status = QStringLiteral("before");
+    f.ui.SetStatusText(QStringLiteral("before"));
     QElapsedTimer t;
     t.start();
     QCOMPARE(f.connection.Connect(), TConnectOutcome::Failed);
     // Two Modbus attempts of about 1.4 s each fit the 2 s budget.
     QVERIFY2(t.elapsed() < 4500, qPrintable(QString::number(t.elapsed())));
     QCOMPARE(f.messages.Texts(), QStringList{ConnectionTexts::ConnectionFailed()});
-    QCOMPARE(f.ui.status, QStringLiteral("before"));
+    QCOMPARE(f.ui.StatusText(), QStringLiteral("before"));
     QCOMPARE(f.ui.commSettingsOpened, 1);
     QVERIFY(!f.session.MspConnected);
     QVERIFY(!f.session.NetConnected);
