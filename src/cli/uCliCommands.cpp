@@ -40,13 +40,7 @@ class TCliSession {
 public:
     explicit TCliSession(const TCliOptions &o) : connection_(session, ui)
     {
-        const TCommSettings &c = o.settings;
-        session.InterfaceType = c.InterfaceType;
-        session.ComPort = c.ComPort;
-        session.BaudRate = c.BaudRate;
-        session.CharAddress = c.CharAddress;
-        session.DeviceAddress = c.DeviceAddress;
-        session.IPAddress = c.IPAddress;
+        session.TakeCommSettings(o.settings);
         session.FirmwareCheck = !o.allFirmware;
         // Nobody is there to read the warning.
         session.ShowExWrn = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/uAlterNames.h"
+#include "shell/uCommSettings.h"
 #include "model/uBitRate.h"
 #include "model/uProtocol.h"
 #include "model/uQuantity.h"
@@ -68,6 +69,21 @@ public:
 
     // A sensor is connected through either road.
     bool Connected() const { return NetConnected || MspConnected; }
+
+    // The six fields the communication settings dialog edits.
+    TCommSettings CommSettings() const
+    {
+        return {InterfaceType, ComPort, BaudRate, CharAddress, DeviceAddress, IPAddress};
+    }
+    void TakeCommSettings(const TCommSettings &c)
+    {
+        InterfaceType = c.InterfaceType;
+        ComPort = c.ComPort;
+        BaudRate = c.BaudRate;
+        CharAddress = c.CharAddress;
+        DeviceAddress = c.DeviceAddress;
+        IPAddress = c.IPAddress;
+    }
 
     // The sensor's memory over Modbus (RTU on a COM port, or TCP through an
     // Ethernet sensor's module).

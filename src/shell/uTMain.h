@@ -142,8 +142,6 @@ private:
     void ShowSensor(TPageSet pages, bool noModbusLabel) override;
     void ShowDisconnected() override;
 
-    TCommSettings CurrentCommSettings() const;
-    void TakeCommSettings(const TCommSettings &settings);
     void ShowPages(TPageSet pages);
     void LayoutInformationPage();
     void ReadingFailed();

@@ -70,34 +70,12 @@ void TfTMain::CreateConnectionObjects()
 
 void TfTMain::LoadDeviceSettings()
 {
-    TakeCommSettings(CommSettings::Load());
+    Session.TakeCommSettings(CommSettings::Load());
 }
 
 void TfTMain::SaveDeviceSettings()
 {
-    CommSettings::Save(CurrentCommSettings());
-}
-
-TCommSettings TfTMain::CurrentCommSettings() const
-{
-    TCommSettings c;
-    c.InterfaceType = Session.InterfaceType;
-    c.ComPort = Session.ComPort;
-    c.BaudRate = Session.BaudRate;
-    c.CharAddress = Session.CharAddress;
-    c.DeviceAddress = Session.DeviceAddress;
-    c.IPAddress = Session.IPAddress;
-    return c;
-}
-
-void TfTMain::TakeCommSettings(const TCommSettings &c)
-{
-    Session.InterfaceType = c.InterfaceType;
-    Session.ComPort = c.ComPort;
-    Session.BaudRate = c.BaudRate;
-    Session.CharAddress = c.CharAddress;
-    Session.DeviceAddress = c.DeviceAddress;
-    Session.IPAddress = c.IPAddress;
+    CommSettings::Save(Session.CommSettings());
 }
 
 void TfTMain::RunCommand(const std::function<void()> &command)
@@ -146,7 +124,7 @@ void TfTMain::CommSettings()
 {
     const QString remembered = StatusText();
     SetStatusText(QString());
-    TCommSettings chosen = CurrentCommSettings();
+    TCommSettings chosen = Session.CommSettings();
     const bool productionOption = ServiceMenuVisible() && Session.ProductionMode;
     switch (CommSettingsDialog(chosen, productionOption)) {
     case TCommSettingsOutcome::Accepted:
@@ -154,7 +132,7 @@ void TfTMain::CommSettings()
         Disconnect();
         if (chosen.InterfaceType == icEthernet)
             CommSettings::ClearArpEntry(chosen.IPAddress);
-        TakeCommSettings(chosen);
+        Session.TakeCommSettings(chosen);
         Connect();
         break;
     case TCommSettingsOutcome::AcceptedUnknownBaud:
