@@ -146,15 +146,7 @@ void TestCliCommands::refusalsAndFailures()
 
 void TestCliCommands::valuesPasses_data()
 {
-    QTest::addColumn<QString>("profile");
-    QTest::addColumn<QString>("interface");
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<int>("address");
-    QTest::newRow("Q0001") << "Q0001" << "cable" << 9600 << 1;
-    QTest::newRow("Q0029") << "Q0029" << "rs232" << 19200 << 1;
-    QTest::newRow("Q0030") << "Q0030" << "rs485" << 38400 << 5;
-    QTest::newRow("Q0075") << "Q0075" << "rs232" << 57600 << 1;
-    QTest::newRow("Q0131") << "Q0131" << "rs485" << 19200 << 12;
+    identifyJson_data();
 }
 
 void TestCliCommands::valuesPasses()
@@ -163,6 +155,7 @@ void TestCliCommands::valuesPasses()
     QFETCH(QString, interface);
     QFETCH(int, baud);
     QFETCH(int, address);
+    QFETCH(int, quantities);
     SimProcess sim;
     QVERIFY2(sim.start({"--profile", profile, "--com", QString::number(SimCom)}), qPrintable(sim.errorString()));
     const TCliRun run =
@@ -172,7 +165,7 @@ void TestCliCommands::valuesPasses()
     QCOMPARE(lines.size(), 3);
     for (const QByteArray &line : lines) {
         const QJsonArray values = QJsonDocument::fromJson(line).object().value("values").toArray();
-        QVERIFY(!values.isEmpty());
+        QCOMPARE(values.size(), quantities);
         const QJsonObject first = values.at(0).toObject();
         QCOMPARE(first.value("quantity").toString(), QStringLiteral("Temperature"));
         QVERIFY(first.value("value").isDouble());
