@@ -39,7 +39,8 @@ struct TWindow {
             return TCommSettingsOutcome::Cancelled;
         };
         w->show();
-        QTest::qWaitForWindowExposed(w.get());
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qWarning("the window was not exposed");
         QTRY_COMPARE(dialogs.size(), 1);
         dialogs.clear();
     }
