@@ -4,6 +4,7 @@
 #include "shell/uAppSettings.h"
 #include "shell/uCmdLine.h"
 #include "shell/uErrors.h"
+#include "shell/uFocusRules.h"
 #include "shell/uLang.h"
 #include "shell/uMessages.h"
 #include "shell/uPBNumEdit.h"
@@ -40,14 +41,6 @@ constexpr const char *FocusOwnerProperty = "pelinorFocusOwner";
 
 // Bit 0 of status register 0x0007: the write-protection jumper is closed.
 constexpr quint16 StatusJumperClosedBit = 0x0001;
-
-// Focus that moves to a popup, a menu or another window does not leave the
-// control: the user comes back to it.
-bool LeavesControl(Qt::FocusReason reason)
-{
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
-           reason != Qt::MenuBarFocusReason;
-}
 
 // Runs a command to its end; its failure is shown, never thrown out of the
 // event loop.
@@ -550,7 +543,7 @@ bool TfTMain::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         QObject *owner = watched->property(FocusOwnerProperty).value<QObject *>();
-        if (owner != nullptr && LeavesControl(static_cast<QFocusEvent *>(event)->reason())) {
+        if (owner != nullptr && FocusLeavesControl(static_cast<QFocusEvent *>(event)->reason())) {
             if (type == QEvent::FocusIn)
                 ComponentEnter(owner);
             else
