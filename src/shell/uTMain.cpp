@@ -23,6 +23,8 @@
 #include <QShortcut>
 #include <QTextEdit>
 
+#include <algorithm>
+
 namespace {
 
 // The calibration groups of the Service page whose presence calls for a
@@ -133,9 +135,12 @@ void TfTMain::FormCreate(const QStringList &arguments)
     // 7. The Ethernet settings frames are wired to OnFrameChange,
     //    OnFrameExit and their test actions here.
     // 8. Every control of the pages under the save rule, numeric edits in ListPB.
-    // The Information page shows values and holds no settings.
+    // The Information page shows values and holds no settings; the Output
+    // and Configuration pages take the rule and the exact values from their
+    // models.
+    const QWidget *ownRule[] = {ui->tabInfo, ui->tabOutput, ui->tabConfig};
     for (int i = 0; i < ui->pcConSensor->count(); ++i)
-        if (ui->pcConSensor->widget(i) != ui->tabInfo)
+        if (std::find(std::begin(ownRule), std::end(ownRule), ui->pcConSensor->widget(i)) == std::end(ownRule))
             WirePageControls(ui->pcConSensor->widget(i));
     // 9. Caption.
     AppNameLong = AppValues().AppNameLong;
