@@ -280,6 +280,7 @@ void TOutputPageModel::FillChannel(int n, TChannel &ch)
     }
     ch.ComputedEntry = int(ch.MeasQuan.Items.size());
     ch.MeasQuan.ItemIndex = ch.MeasQuan.Items.isEmpty() ? -1 : 0;
+    ch.MeasQuan.Visible = true;
 
     // A current loop ends at a fixed current; a voltage output's upper end
     // is the user's.

@@ -135,6 +135,8 @@ public:
     const TTextEditView &TextEdit(const QString &name) const { return *Get<TTextEditView>(name); }
     const TComboBoxView &Combo(const QString &name) const { return *Get<TComboBoxView>(name); }
     const TNumEditView &NumEdit(const QString &name) const { return *Get<TNumEditView>(name); }
+    // The view of any kind, for code that handles every kind (the widget binder).
+    TEntry Entry(const QString &name) const { return Find(name); }
 
 private:
     TEntry Find(const QString &name) const;

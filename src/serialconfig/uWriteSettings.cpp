@@ -85,11 +85,14 @@ void TSensorWriter::WriteToSensor(const TSerialConfigPages *pages)
     // The ADAM, Arion and Poseidon sensors' own writes join here.
     if (save && !WriteBlocks(*save))
         return;
+    // The pages go with the connection.
+    const std::optional<TCommSettingsChoice> choice =
+        pages != nullptr ? std::optional(ChosenCommSettings(*pages)) : std::nullopt;
     scope.SetBusy(false);
     connection_.Disconnect();
     scope.Finished();
-    if (pages != nullptr)
-        RememberSettings(ChosenCommSettings(*pages));
+    if (choice)
+        RememberSettings(*choice);
     const quint8 chosen = save ? save->ChosenProtocolType : connected;
     if (RestartNeeded(s.SensType.GetInterface(), connected, chosen, save && save->BaudChanged))
         ShowMessageOK(tr("It is needed to restart the sensor to apply this change! Please disconnect power supply "
@@ -148,7 +151,9 @@ TSerialPageContext SerialPageContextOf(const TSession &s)
     c.SetupAllowed = s.SetupAllowed;
     c.MspConnected = s.MspConnected;
     c.NetConnected = s.NetConnected;
-    c.ProtocolAddress = ImageWord(Reg::DeviceAddress, s.SegmentImage2);
+    // The ADAM, Arion and Poseidon identifications answer at the address
+    // they were reached with; Modbus devices keep theirs in 0x2001.
+    c.ProtocolAddress = s.DeviceAddress;
     c.CO2Option = s.CO2Option;
     return c;
 }

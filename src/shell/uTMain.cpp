@@ -4,6 +4,7 @@
 #include "shell/uAppSettings.h"
 #include "shell/uCmdLine.h"
 #include "shell/uErrors.h"
+#include "shell/uFocusRules.h"
 #include "shell/uLang.h"
 #include "shell/uMessages.h"
 #include "shell/uPBNumEdit.h"
@@ -21,6 +22,8 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QTextEdit>
+
+#include <algorithm>
 
 namespace {
 
@@ -40,14 +43,6 @@ constexpr const char *FocusOwnerProperty = "pelinorFocusOwner";
 
 // Bit 0 of status register 0x0007: the write-protection jumper is closed.
 constexpr quint16 StatusJumperClosedBit = 0x0001;
-
-// Focus that moves to a popup, a menu or another window does not leave the
-// control: the user comes back to it.
-bool LeavesControl(Qt::FocusReason reason)
-{
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
-           reason != Qt::MenuBarFocusReason;
-}
 
 // Runs a command to its end; its failure is shown, never thrown out of the
 // event loop.
@@ -101,8 +96,10 @@ void TfTMain::ConnectHandlers()
     connect(ui->btnConnect, &QPushButton::clicked, this, command(&TfTMain::ToogleConnect));
     connect(ui->mUpdateFW, &QAction::triggered, this, command(&TfTMain::mUpdateFWClick));
     connect(ui->mAbout, &QAction::triggered, this, &TfTMain::mAboutClick);
-    // Save Changes (mSave, btnSave), Factory Defaults, Calibrate and
-    // Configuration Management join here with their handlers.
+    connect(ui->mSave, &QAction::triggered, this, command(&TfTMain::WriteToSensor));
+    connect(ui->btnSave, &QPushButton::clicked, this, command(&TfTMain::WriteToSensor));
+    // Factory Defaults, Calibrate and Configuration Management join here
+    // with their handlers.
     connect(ui->pcConSensor, &QTabWidget::currentChanged, this, &TfTMain::pcConSensorCurrentChanged);
     connect(&idleTimer_, &QTimer::timeout, this, &TfTMain::IdlePass);
     // A hidden menu item loses its shortcut; Update Firmware keeps Ctrl+U
@@ -140,9 +137,12 @@ void TfTMain::FormCreate(const QStringList &arguments)
     // 7. The Ethernet settings frames are wired to OnFrameChange,
     //    OnFrameExit and their test actions here.
     // 8. Every control of the pages under the save rule, numeric edits in ListPB.
-    // The Information page shows values and holds no settings.
+    // The Information page shows values and holds no settings; the Output
+    // and Configuration pages take the rule and the exact values from their
+    // models.
+    const QWidget *ownRule[] = {ui->tabInfo, ui->tabOutput, ui->tabConfig};
     for (int i = 0; i < ui->pcConSensor->count(); ++i)
-        if (ui->pcConSensor->widget(i) != ui->tabInfo)
+        if (std::find(std::begin(ownRule), std::end(ownRule), ui->pcConSensor->widget(i)) == std::end(ownRule))
             WirePageControls(ui->pcConSensor->widget(i));
     // 9. Caption.
     AppNameLong = AppValues().AppNameLong;
@@ -550,7 +550,7 @@ bool TfTMain::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
         QObject *owner = watched->property(FocusOwnerProperty).value<QObject *>();
-        if (owner != nullptr && LeavesControl(static_cast<QFocusEvent *>(event)->reason())) {
+        if (owner != nullptr && FocusLeavesControl(static_cast<QFocusEvent *>(event)->reason())) {
             if (type == QEvent::FocusIn)
                 ComponentEnter(owner);
             else

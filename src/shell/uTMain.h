@@ -1,6 +1,8 @@
 #pragma once
 
 #include "ethernetpages/uListPB.h"
+#include "serialconfig/uPageBinder.h"
+#include "serialconfig/uSerialPages.h"
 #include "shell/uConnection.h"
 #include "shell/uTComSet.h"
 #include "shell/uMainRules.h"
@@ -24,14 +26,16 @@ class QLabel;
 class QSettings;
 class QShortcut;
 class TLang;
+class TfConfigPage;
 class TfInfoPage;
+class TfOutputPage;
 class TPortWatcher;
 
 // The program's one main window: the sensor's pages, the Connect, Factory
 // Defaults and Save Changes buttons, the menu and the status bar. It owns the
 // long-lived objects and the connection state (Session) and switches between
 // its Disconnected and Connected states.
-class TfTMain : public QMainWindow, private IConnectionUi {
+class TfTMain : public QMainWindow, private IConnectionUi, private IPageHost {
     Q_OBJECT
 public:
     // arguments as QCoreApplication::arguments() gives them (program first).
@@ -91,6 +95,13 @@ public:
     void mExitClick();
     void mAboutClick();
     void mUpdateFWClick();
+    // Save Changes (btnSave, mSave): writes the pages' settings to the
+    // sensor and disconnects it.
+    void WriteToSensor();
+
+    // The Output and Configuration pages of the connected serial sensor;
+    // nullptr while none is connected (or its page set has none).
+    TSerialConfigPages *SerialConfigPages() const { return serialPages_.get(); }
 
     // The two window states of the connection.
     void ShowConnectedState();
@@ -142,8 +153,18 @@ private:
     void ShowSensor(TPageSet pages, bool noModbusLabel) override;
     void ShowDisconnected() override;
 
+    // IPageHost: what the model-driven pages ask of the window.
+    void RunPageAction(const std::function<void()> &action) override;
+    void RefreshPages() override;
+    void SetPageSaveEnabled(bool enabled) override;
+    void MovePageFocus(TFocusRequest target) override;
+    void StartPageSave() override;
+
     void ShowPages(TPageSet pages);
     void LayoutInformationPage();
+    void CreateSerialPages();
+    void FillSerialPages();
+    void ReleaseSerialPages();
     void ReadingFailed();
     void OnPortRemoved(const QString &portName);
     void FormCreate(const QStringList &arguments);
@@ -177,6 +198,13 @@ private:
     std::unique_ptr<TSensorConnection> connection_;
     TfInfoPage *infoPage_ = nullptr;
     TInformationLayout infoLayout_;
+    TfOutputPage *outputPage_ = nullptr;
+    TfConfigPage *configPage_ = nullptr;
+    // Kept from the sensor's acceptance to its disconnection; the binders
+    // go first.
+    std::unique_ptr<TSerialConfigPages> serialPages_;
+    std::unique_ptr<TPageBinder> outputBinder_;
+    std::unique_ptr<TPageBinder> configBinder_;
     std::unique_ptr<TPortWatcher> portWatcher_;
     int commandDepth_ = 0;
     std::deque<std::function<void()>> deferred_;

@@ -5,6 +5,7 @@
 #include "shell/uTMain.h"
 
 #include "model/uDeviceTypeTable.h"
+#include "serialconfig/uConfigPage.h"
 #include "serialconfig/uRegisterMap.h"
 #include "shell/uAppFolders.h"
 #include "shell/uAppSettings.h"
@@ -54,6 +55,7 @@ void TfTMain::CreateConnectionObjects()
     layout->addWidget(infoPage_);
     connect(infoPage_, &TfInfoPage::FarControlClicked, this,
             [this](int relay) { RunCommand([this, relay] { bFarCondReClick(relay); }); });
+    CreateSerialPages();
 
     portWatcher_ = std::make_unique<TPortWatcher>();
     connect(portWatcher_.get(), &TPortWatcher::PortRemoved, this,
@@ -217,12 +219,16 @@ void TfTMain::ShowPages(TPageSet pages)
     QTabWidget *tabs = ui->pcConSensor;
     for (int i = 0; i < tabs->count(); ++i)
         tabs->setTabVisible(i, false);
+    ReleaseSerialPages();
     switch (pages) {
     case TPageSet::Full:
         tabs->setTabVisible(tabs->indexOf(ui->tabInfo), true);
         LayoutInformationPage();
-        // The Configuration, Output, Ethernet, Relay, Input, CO2 Indication
-        // and Service pages are filled and shown here as they join.
+        // The models show the Output and Configuration pages only for what
+        // the device has.
+        FillSerialPages();
+        // The Ethernet, Relay, Input, CO2 Indication and Service pages are
+        // filled and shown here as they join.
         break;
     case TPageSet::CalibrateOnly:
     case TPageSet::ServiceOnly:
@@ -241,11 +247,10 @@ void TfTMain::LayoutInformationPage()
     infoPage_->ApplyLayout(infoLayout_);
 }
 
-void TfTMain::ShowSensor(TPageSet pages, bool)
+void TfTMain::ShowSensor(TPageSet pages, bool noModbusLabel)
 {
-    // The label about protocols that cannot set everything joins with the
-    // Configuration page.
     ShowPages(pages);
+    configPage_->ShowNoModbusLabel(noModbusLabel);
     QWidget *first = ui->tabInfo;
     if (pages == TPageSet::CalibrateOnly || pages == TPageSet::ServiceOnly)
         first = ui->tabService;
@@ -268,6 +273,7 @@ void TfTMain::ShowDisconnected()
     // Without a sensor there is nothing to read.
     RemoveIdleReading();
     portWatcher_->Stop();
+    ReleaseSerialPages();
     // The probe calibration frame is reset here.
 }
 

@@ -111,6 +111,7 @@ void TestOutputPageModel::channelLayout()
     QCOMPARE(c.Label(QStringLiteral("lBeware")).Visible, warningShown);
     if (!tabShown)
         return;
+    QVERIFY(c.Combo(QStringLiteral("cbMeasQuan1")).Visible);
     QCOMPARE(c.Label(QStringLiteral("lOutMin1")).Caption, QString::number(device.type.GetOutputMin()));
     QCOMPARE(c.Label(QStringLiteral("lOut1")).Visible, fixedUpperEnd);
     QCOMPARE(c.Label(QStringLiteral("lOut1")).Caption, QString::number(device.type.GetOutputMax()));

@@ -366,11 +366,11 @@ void TestTMain::userEditEnablesSaveExactlyToSetupAllowed()
 {
     QFETCH(bool, setupAllowed);
     const auto w = ShownWindow();
-    auto *edit = new QLineEdit(Child(w.get(), "tabOutput"));
+    auto *edit = new QLineEdit(Child(w.get(), "tabRelay"));
     edit->setObjectName(QStringLiteral("eTestName"));
     w->WirePageControl(edit);
     ConnectSensor(*w, InterfaceRS485, setupAllowed);
-    ClickPage(*w, "tabOutput");
+    ClickPage(*w, "tabRelay");
     edit->show();
     QTest::mouseClick(edit, Qt::LeftButton);
     QCOMPARE(ControlTag(edit), 1);
@@ -386,13 +386,13 @@ void TestTMain::userEditEnablesSaveExactlyToSetupAllowed()
 void TestTMain::programChangesNeverEnableSave()
 {
     const auto w = ShownWindow();
-    auto *page = Child(w.get(), "tabOutput");
+    auto *page = Child(w.get(), "tabRelay");
     auto *edit = new QLineEdit(page);
     auto *number = new TPBNumEdit(page);
     number->setObjectName(QStringLiteral("pbneTest"));
     w->WirePageControls(page);
     ConnectSensor(*w, InterfaceRS485, true);
-    ClickPage(*w, "tabOutput");
+    ClickPage(*w, "tabRelay");
     // Filled while nobody is in the controls: Tag 0.
     edit->setText(QStringLiteral("filled by the program"));
     number->setValue(12);
@@ -413,13 +413,13 @@ void TestTMain::programChangesNeverEnableSave()
 void TestTMain::numericEditKeepsExactValueUnlessEdited()
 {
     const auto w = ShownWindow();
-    auto *page = Child(w.get(), "tabOutput");
+    auto *page = Child(w.get(), "tabRelay");
     auto *number = new TPBNumEdit(page);
     number->setObjectName(QStringLiteral("pbneLimit"));
     number->SetDecimals(1);
     w->WirePageControl(number);
     ConnectSensor(*w, InterfaceRS485, true);
-    ClickPage(*w, "tabOutput");
+    ClickPage(*w, "tabRelay");
     w->ListPB.SetValue(number, 21.456);
     QCOMPARE(number->text(), QStringLiteral("21.5"));
 
