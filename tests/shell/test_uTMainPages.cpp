@@ -98,6 +98,7 @@ private Q_SLOTS:
     void pagesShowTheDevice();
     void outputChannelsShowTheDevice();
     void userLimitEditEnablesSave();
+    void saveChangesWritesAndDisconnects();
 
 private:
     QTemporaryDir dir_;
@@ -236,6 +237,29 @@ void TestTMainPages::userLimitEditEnablesSave()
     w->Disconnect();
     QVERIFY(!SaveEnabled(*w));
     QVERIFY(w->SerialConfigPages() == nullptr);
+}
+
+void TestTMainPages::saveChangesWritesAndDisconnects()
+{
+    SimProcess sim;
+    QVERIFY2(sim.start({"--profile", "Q0007", "--com", QString::number(SimCom)}), qPrintable(sim.errorString()));
+    const auto w = ShownWindow();
+    ConnectTo(*w, 0, 9600, 1);
+    ClickPage(*w, "tabOutput");
+    auto *upper = Child<TPBNumEdit>(w.get(), QStringLiteral("pbneTemperHi1"));
+    QTest::mouseClick(upper, Qt::LeftButton);
+    upper->selectAll();
+    QTest::keyClicks(upper, QStringLiteral("60"));
+    QTest::mouseClick(Child<QPushButton>(w.get(), QStringLiteral("btnSave")), Qt::LeftButton);
+    QTRY_VERIFY(!w->Session.Connected());
+    QCOMPARE(messages_->Texts(), QStringList{QStringLiteral("New settings were successfully written into your sensor.")});
+    QCOMPARE(w->StatusText(), QStringLiteral("Press 'Connect' button to connect sensor"));
+
+    // The sensor keeps the new limit.
+    ConnectTo(*w, 0, 9600, 1);
+    QVERIFY(w->IsConnectedState());
+    ClickPage(*w, "tabOutput");
+    QCOMPARE(EditText(*w, QStringLiteral("pbneTemperHi1")), QStringLiteral("60.0"));
 }
 
 PELINOR_TEST_GUI_MAIN(TestTMainPages)
