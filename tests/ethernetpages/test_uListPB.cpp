@@ -1,6 +1,7 @@
 #include "ethernetpages/uListPB.h"
 #include "shell/uErrors.h"
 #include "shell/uPBNumEdit.h"
+#include "support/RaisedText.h"
 #include "support/TestMainGui.h"
 
 #include <QSignalSpy>
@@ -19,15 +20,6 @@ TPBNumEdit *Edit(QWidget *parent, const QString &name, int decimals = 1)
     return edit;
 }
 
-QString RangeErrorOf(const std::function<void()> &call)
-{
-    try {
-        call();
-    } catch (const ERangeError &e) {
-        return e.Message();
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -95,10 +87,10 @@ void TestListPB::unlistedEditRaises()
     TPBNumEdit *stranger = Edit(&page, QStringLiteral("pbneListed"));
     list.Register(listed);
     const QString text = QStringLiteral("TListPB: index out of range");
-    QCOMPARE(RangeErrorOf([&] { list.GetValue(stranger); }), text);
-    QCOMPARE(RangeErrorOf([&] { list.SetValue(stranger, 1); }), text);
-    QCOMPARE(RangeErrorOf([&] { list.GetValue(nullptr); }), text);
-    QCOMPARE(RangeErrorOf([&] { list.SetValue(nullptr, 1); }), text);
+    QCOMPARE(RaisedText<ERangeError>([&] { list.GetValue(stranger); }), text);
+    QCOMPARE(RaisedText<ERangeError>([&] { list.SetValue(stranger, 1); }), text);
+    QCOMPARE(RaisedText<ERangeError>([&] { list.GetValue(nullptr); }), text);
+    QCOMPARE(RaisedText<ERangeError>([&] { list.SetValue(nullptr, 1); }), text);
 }
 
 void TestListPB::plainEditDoesNotStep()

@@ -1,6 +1,7 @@
 #include "model/uQuantity.h"
 
 #include "shell/uErrors.h"
+#include "support/RaisedText.h"
 #include "support/TestEnvironment.h"
 
 #include <QTest>
@@ -28,16 +29,6 @@ public:
     }
 };
 
-template <typename Call>
-QString RangeErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const ERangeError &e) {
-        return e.Message();
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -132,7 +123,7 @@ void TestQuantity::invalidQuantityType()
 {
     TRecordedQuantity r;
     r.quantity.SetQuantityWord(0x0808);
-    const QString message = RangeErrorOf([&r] { r.quantity.SetQuantityType(16); });
+    const QString message = RaisedText<ERangeError>([&r] { r.quantity.SetQuantityType(16); });
     QCOMPARE(message, QStringLiteral("TQuantity: invalid quantity type"));
     QCOMPARE(r.quantity.QuantityWord(), quint16(0x0808));
     QCOMPARE(r.quantity.GetQuantityType(), QuantityType::None);
@@ -301,7 +292,7 @@ void TestQuantity::setterErrors()
     QFETCH(QString, message);
     TRecordedQuantity r(QuantityType::Temperature);
     r.quantity.SetUnitWord(0x0001);
-    const QString raised = RangeErrorOf([&] {
+    const QString raised = RaisedText<ERangeError>([&] {
         if (interpretation)
             r.quantity.SetInterpretation(quint8(code));
         else

@@ -6,12 +6,14 @@
 
 #include <functional>
 
-// The text of the Exception action raises; empty when it raises none.
-inline QString RaisedText(const std::function<void()> &action)
+// The text of the exception of class E (or a class derived from it) that
+// action raises; empty when it raises none. Other exceptions pass through.
+template <typename E = Exception>
+QString RaisedText(const std::function<void()> &action)
 {
     try {
         action();
-    } catch (const Exception &e) {
+    } catch (const E &e) {
         return e.Message();
     }
     return QString();

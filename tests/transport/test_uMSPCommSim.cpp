@@ -1,6 +1,7 @@
 #include "transport/uMSPComm.h"
 
 #include "shell/uErrors.h"
+#include "support/RaisedText.h"
 #include "support/SimProcess.h"
 #include "support/TestEnvironment.h"
 
@@ -36,15 +37,6 @@ struct TFixture {
     }
 };
 
-QString Raised(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return {};
-}
 
 } // namespace
 
@@ -95,7 +87,7 @@ void TestMSPCommSim::romWriteRaisesWithoutTraffic()
     TFixture f;
     QVERIFY2(f.Start(), qPrintable(f.sim.errorString()));
     const qsizetype before = f.sim.logLines().size();
-    QCOMPARE(Raised([&] { f.msp.WriteRegister(0x3001, 1); }),
+    QCOMPARE(RaisedText([&] { f.msp.WriteRegister(0x3001, 1); }),
              QStringLiteral("Chyba při komunikaci se snímačem - nelze zapisovat do paměti ROM"));
     for (const QString &request : f.Requests(before))
         QVERIFY2(!request.contains(QLatin1String("fn=16")) && !request.contains(QLatin1String("fn=6")),
@@ -106,7 +98,7 @@ void TestMSPCommSim::writeProtectedSensor()
 {
     TFixture f;
     QVERIFY2(f.Start({"--fault", "jumper=open"}), qPrintable(f.sim.errorString()));
-    QCOMPARE(Raised([&] { f.msp.WriteRegister(0x2010, 0x1234); }), WriteProtectedText());
+    QCOMPARE(RaisedText([&] { f.msp.WriteRegister(0x2010, 0x1234); }), WriteProtectedText());
     // Direct RAM writes still reach the sensor.
     f.msp.WriteRegister(0x0042, 1);
     QCOMPARE(f.msp.ReadRegister(0x0042), quint16(1));
