@@ -1,5 +1,7 @@
 #include "shell/uMessages.h"
 
+#include "shell/uErrors.h"
+
 #include <QCoreApplication>
 
 namespace {
@@ -129,4 +131,15 @@ int ShowWriteProtected(const QString &text, TMsgDlgType type, int defaultResult,
 int ShowWriteProtected(const QString &text, TMsgDlgType type, const TWriteProtectDevice &device)
 {
     return ShowWriteProtected(text, type, mrOk, mbOK | mbHelp, device);
+}
+
+void RunGuarded(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const Exception &e) {
+        ShowMessageOK(e.Message(), TMsgDlgType::mtError);
+    } catch (const std::exception &e) {
+        ShowMessageOK(QString::fromLocal8Bit(e.what()), TMsgDlgType::mtError);
+    }
 }

@@ -93,3 +93,7 @@ int ShowWriteProtected(const QString &text, TMsgDlgType type, int defaultResult,
                        const TWriteProtectDevice &device);
 // The short form: OK and Help, OK the default.
 int ShowWriteProtected(const QString &text, TMsgDlgType type, const TWriteProtectDevice &device);
+
+// Runs a command of the user to its end; a failure is shown in an error box,
+// never thrown into the event loop.
+void RunGuarded(const std::function<void()> &command);

@@ -44,20 +44,6 @@ constexpr const char *FocusOwnerProperty = "pelinorFocusOwner";
 // Bit 0 of status register 0x0007: the write-protection jumper is closed.
 constexpr quint16 StatusJumperClosedBit = 0x0001;
 
-// Runs a command to its end; its failure is shown, never thrown out of the
-// event loop.
-template <typename F>
-void Guarded(F &&command)
-{
-    try {
-        command();
-    } catch (const Exception &e) {
-        ShowMessageOK(e.Message(), TMsgDlgType::mtError);
-    } catch (const std::exception &e) {
-        ShowMessageOK(QString::fromLocal8Bit(e.what()), TMsgDlgType::mtError);
-    }
-}
-
 } // namespace
 
 TfTMain::TfTMain(const QStringList &arguments, QWidget *parent)
@@ -393,7 +379,7 @@ void TfTMain::pcConSensorChanging()
 
 void TfTMain::pcConSensorChange()
 {
-    Guarded([this] {
+    RunGuarded([this] {
         QWidget *page = ui->pcConSensor->currentWidget();
         ApplyMainRules(false);
         if (page == ui->tabInfo)
@@ -437,7 +423,7 @@ void TfTMain::ServicePageEntered()
         if (auto *note = ui->tabService->findChild<QLineEdit *>(QLatin1String(BackupNoteEdit)))
             note->setText(tr("Automatic backup"));
         if (PageHooks.MakeAutomaticBackup)
-            Guarded(PageHooks.MakeAutomaticBackup);
+            RunGuarded(PageHooks.MakeAutomaticBackup);
     }
     if (Session.MspConnected && PageHooks.JumperCheckApplies && PageHooks.JumperCheckApplies() && JumperOpen())
         ShowMessageOK(tr("If you want to calibrate the sensor, please close the jumper before placing this one into "

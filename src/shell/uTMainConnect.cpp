@@ -87,20 +87,11 @@ void TfTMain::RunCommand(const std::function<void()> &command)
         return;
     }
     ++commandDepth_;
-    const auto run = [](const std::function<void()> &c) {
-        try {
-            c();
-        } catch (const Exception &e) {
-            ShowMessageOK(e.Message(), TMsgDlgType::mtError);
-        } catch (const std::exception &e) {
-            ShowMessageOK(QString::fromLocal8Bit(e.what()), TMsgDlgType::mtError);
-        }
-    };
-    run(command);
+    RunGuarded(command);
     while (!deferred_.empty()) {
         const std::function<void()> next = deferred_.front();
         deferred_.pop_front();
-        run(next);
+        RunGuarded(next);
     }
     --commandDepth_;
     if (idleInstalled_ && !inPass_ && !idleTimer_.isActive())
