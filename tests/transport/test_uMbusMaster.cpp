@@ -3,7 +3,7 @@
 // replies pymodbus cannot give.
 #include "transport/BusProtocolExceptions.h"
 #include "transport/uMbusMasterFunctions.h"
-#include "transport/uMbusSerialLine.h"
+#include "transport/uTermios2.h"
 
 #include "support/MockClock.h"
 #include "support/ModbusTestSlave.h"
@@ -320,7 +320,7 @@ void TestMbusMaster::rateWithoutTermiosConstantReachesTheLine()
     rtu->openProtocol();
     const int fd = ::open(QFile::encodeName(rtuSlave_.Device()).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(fd >= 0);
-    QCOMPARE(LineBitRate(fd), BitRate);
+    QCOMPARE(Termios2::GetBaud(fd), BitRate);
     ::close(fd);
     std::vector<quint16> regs(1);
     rtu->readMultipleRegisters(Slave, 1, regs);
