@@ -16,10 +16,12 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -49,6 +51,29 @@ QString RaisedText(Call call)
     return QStringLiteral("nothing raised");
 }
 
+// While it lives, this thread goes without the administrator's right to open
+// a device another holder flagged exclusive, as every ordinary user does.
+class TWithoutAdminRight {
+public:
+    TWithoutAdminRight() { Change(false); }
+    ~TWithoutAdminRight() { Change(true); }
+    TWithoutAdminRight(const TWithoutAdminRight &) = delete;
+    TWithoutAdminRight &operator=(const TWithoutAdminRight &) = delete;
+
+private:
+    static void Change(bool on)
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+        if (syscall(SYS_capget, &header, data) != 0)
+            return;
+        __user_cap_data_struct &word = data[CAP_SYS_ADMIN / 32];
+        const __u32 bit = 1u << (CAP_SYS_ADMIN % 32);
+        word.effective = on ? word.effective | (word.permitted & bit) : word.effective & ~bit;
+        syscall(SYS_capset, &header, data);
+    }
+};
+
 } // namespace
 
 class TestMbusMaster : public QObject {
@@ -74,6 +99,7 @@ private Q_SLOTS:
     void exceptionCodesAboveFourAreExceptionResponses_data();
     void exceptionCodesAboveFourAreExceptionResponses();
     void portHeldByAnotherProgramIsOpenError();
+    void portHeldByAnotherMasterIsOpenError();
     void rateWithoutTermiosConstantReachesTheLine();
     void missingPortIsOpenError();
     void retriesRepeatUnansweredRequests();
@@ -311,6 +337,19 @@ void TestMbusMaster::portHeldByAnotherProgramIsOpenError()
     ::close(fd);
     rtu->openProtocol();
     QVERIFY(rtu->isOpen());
+}
+
+void TestMbusMaster::portHeldByAnotherMasterIsOpenError()
+{
+    auto first = RtuOn(RtuComNo, 9600);
+    first->openProtocol();
+    QVERIFY(first->isOpen());
+    // The first master's exclusive flag refuses the second open before any
+    // lock is tried; that is the same port in use.
+    TWithoutAdminRight asUser;
+    auto second = RtuOn(RtuComNo, 9600);
+    QCOMPARE(RaisedText<EOpenErr>([&] { second->openProtocol(); }), QStringLiteral("Port or socket open error"));
+    QVERIFY(!second->isOpen());
 }
 
 void TestMbusMaster::rateWithoutTermiosConstantReachesTheLine()
