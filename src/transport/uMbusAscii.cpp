@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {

@@ -1,40 +1,26 @@
 #pragma once
 
 #include "transport/uMbusWire.h"
+#include "transport/uSerialLine.h"
 
 #include <QString>
 
-#include <termios.h>
-
 // A serial line opened for one Modbus master: the device of a COM port name,
-// locked against other programs that honour flock (our own serial transport
-// does), raw at the given settings. Rates without a termios constant are set
-// through the kernel's arbitrary-rate interface.
+// taken as TSerialLine takes it (locked, exclusive, raw, the state found put
+// back at close) and set to the master's settings. The wires frame on its
+// descriptor themselves.
 class TMbusSerialLine {
 public:
-    TMbusSerialLine() = default;
-    ~TMbusSerialLine();
-    TMbusSerialLine(const TMbusSerialLine &) = delete;
-    TMbusSerialLine &operator=(const TMbusSerialLine &) = delete;
-
-    // Returns 0 or an errno value; EWOULDBLOCK when another program holds the
-    // port, EINVAL for settings the line cannot take.
+    // Returns 0 or an errno value; EBUSY when this line is open already,
+    // EWOULDBLOCK when another user holds the port, EINVAL for settings the
+    // line cannot take.
     int Open(const QString &portName, const TSerialLineSettings &settings);
-    // Restores the line settings found at open and releases the port.
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
-    int Descriptor() const { return fd_; }
+    bool IsOpen() const { return line_.IsOpen(); }
+    int Descriptor() const { return line_.Descriptor(); }
     const QString &DevicePath() const { return path_; }
 
 private:
-    int Configure(const TSerialLineSettings &settings);
-
-    int fd_ = -1;
+    TSerialLine line_;
     QString path_;
-    termios saved_{};
 };
-
-// Sets an arbitrary bit rate on an open line (both directions). 0 or errno.
-int SetArbitraryBitRate(int fd, int bitRate);
-// The output bit rate the kernel reports for the line, -1 when unknown.
-int LineBitRate(int fd);

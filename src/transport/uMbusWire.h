@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transport/uSerialLine.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -22,13 +24,6 @@ public:
     virtual int ReadRegisters(int slave, int address, int count, quint16 *dest) = 0;
     virtual int WriteRegisters(int slave, int address, int count, const quint16 *src) = 0;
     virtual int WriteRegister(int slave, int address, quint16 value) = 0;
-};
-
-struct TSerialLineSettings {
-    int baudRate = 9600;
-    int dataBits = 8;
-    int stopBits = 1;
-    int parity = 0;  // 0 none, 1 odd, 2 even
 };
 
 // Each opens its line and returns the wire, or null with *error set.

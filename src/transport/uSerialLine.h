@@ -3,6 +3,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <memory>
+
 // The operating system's side of a serial port: one open device with its line
 // settings, time-outs and modem lines. TSyncRS keeps the buffers, the codes and
 // the error texts; this class only talks to the platform. The POSIX build puts
@@ -31,6 +33,15 @@ struct TCommTimeouts {
     quint32 writeTotalConstantMs = 3000;
 };
 
+// A whole line format in bits, as the Modbus engine states it: data bits 5..8,
+// stop bits 1 or 2, parity 0 none, 1 odd, 2 even.
+struct TSerialLineSettings {
+    int baudRate = 9600;
+    int dataBits = 8;
+    int stopBits = 1;
+    int parity = 0;
+};
+
 // How an attempt to open a device ended.
 enum class TOpenStatus {
     Opened,
@@ -38,21 +49,31 @@ enum class TOpenStatus {
     Busy,   // another user holds it, or access is denied
 };
 
+// The line state found at open, put back at close.
+struct TSavedLineState;
+
 class TSerialLine {
 public:
-    TSerialLine() = default;
+    TSerialLine();
     ~TSerialLine();
     TSerialLine(const TSerialLine &) = delete;
     TSerialLine &operator=(const TSerialLine &) = delete;
 
     // Opens the device for this object alone, in raw mode (every byte passes
-    // unchanged). lastError gets the system's error code of a failure.
+    // unchanged). lastError gets the system's error code of a failure; a
+    // device another user holds, by its lock or its exclusive flag, fails
+    // with EWOULDBLOCK either way.
     TOpenStatus Open(const QString &path, int &lastError);
     // Whether the device could be opened now; it is closed again at once.
     static TOpenStatus Probe(const QString &path);
 
     bool IsOpen() const;
+    // Discards what is still queued, puts back the line state found at open
+    // and releases the device.
     void Close();
+    // The open descriptor, for users that frame on the line themselves
+    // (poll, read, write, libmodbus); -1 when closed. POSIX only.
+    int Descriptor() const { return static_cast<int>(handle_); }
 
     // Driver queue sizes in bytes; a request the platform ignores.
     void SetQueueSizes(int inputBytes, int outputBytes);
@@ -67,6 +88,10 @@ public:
     void SetStopBits(int code); // 0 one, 1 one and a half, 2 two
     void SetFlowControl(int code); // 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 DTR/DSR
     void SetTimeouts(const TCommTimeouts &timeouts);
+    // Rate and format at once, without handshake, for users that must know
+    // the line took them: 0, EINVAL for what the line cannot take, or the
+    // system's error code.
+    int Configure(const TSerialLineSettings &settings);
 
     // Raise or drop a modem line. A line without modem control (a
     // pseudo-terminal, some adapters) accepts the request silently; false only
@@ -82,4 +107,5 @@ public:
 private:
     qintptr handle_ = -1;
     TCommTimeouts timeouts_;
+    std::unique_ptr<TSavedLineState> saved_;
 };

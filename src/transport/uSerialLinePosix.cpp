@@ -18,6 +18,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+struct TSavedLineState {
+    termios state;
+};
+
 // The time-outs below are the driver's own, as the Windows serial driver runs
 // them for ReadFile and WriteFile: they count real time on the system's
 // monotonic clock whatever clock the rest of the program is given, because the
@@ -66,7 +70,9 @@ int OpenExclusive(const QString &path, int &error)
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = errno;
+        // The exclusive flag of another holder refuses the open itself; for
+        // our callers that is the same as finding its lock taken.
+        error = errno == EBUSY ? EWOULDBLOCK : errno;
         return -1;
     }
     termios t {};
@@ -142,6 +148,8 @@ bool ModemLine(int fd, int line, bool on)
 
 } // namespace
 
+TSerialLine::TSerialLine() = default;
+
 TSerialLine::~TSerialLine()
 {
     Close();
@@ -158,6 +166,8 @@ TOpenStatus TSerialLine::Open(const QString &path, int &lastError)
     ioctl(fd, TIOCEXCL);
     termios t {};
     if (tcgetattr(fd, &t) == 0) {
+        // Whoever uses the device after us finds it as we found it.
+        saved_ = std::make_unique<TSavedLineState>(TSavedLineState {t});
         TermiosCodes::MakeRaw(t);
         tcsetattr(fd, TCSANOW, &t);
     }
@@ -185,10 +195,15 @@ void TSerialLine::Close()
     if (!IsOpen())
         return;
     const int fd = static_cast<int>(handle_);
+    // Nothing queued under our settings goes out under the restored ones.
+    tcflush(fd, TCIOFLUSH);
+    if (saved_)
+        tcsetattr(fd, TCSANOW, &saved_->state);
+    saved_.reset();
     // The exclusive flag outlives this descriptor while others keep the
     // device open; leave it as we found it.
     ioctl(fd, TIOCNXCL);
-    ::close(fd);
+    ::close(fd); // also releases the lock
     handle_ = -1;
 }
 
@@ -207,35 +222,48 @@ void TSerialLine::Purge()
 
 namespace {
 
+// A read-modify-write of the line state; 0, EINVAL when change refuses the
+// value, or the system's error code.
 template <typename Change>
-void ModifyState(qintptr handle, Change change)
+int ModifyState(qintptr handle, Change change)
 {
     if (handle < 0)
-        return;
+        return EBADF;
     const int fd = static_cast<int>(handle);
     termios t {};
     if (tcgetattr(fd, &t) != 0)
-        return;
-    if (change(t))
-        tcsetattr(fd, TCSANOW, &t);
+        return errno;
+    if (!change(t))
+        return EINVAL;
+    return tcsetattr(fd, TCSANOW, &t) == 0 ? 0 : errno;
+}
+
+// Both directions to bitsPerSecond: a B-constant through termios, any other
+// rate through termios2. 0, EINVAL for a rate the line refuses, or the
+// system's error code.
+int ApplyBitRate(qintptr handle, int bitsPerSecond)
+{
+    if (bitsPerSecond <= 0)
+        return EINVAL;
+    const speed_t constant = TermiosCodes::BaudConstant(bitsPerSecond);
+    if (constant == B0) {
+#ifdef Q_OS_LINUX
+        return Termios2::SetBaud(static_cast<int>(handle), bitsPerSecond) ? 0 : EINVAL;
+#else
+        return EINVAL;
+#endif
+    }
+    return ModifyState(handle, [constant](termios &t) {
+        return cfsetispeed(&t, constant) == 0 && cfsetospeed(&t, constant) == 0;
+    });
 }
 
 } // namespace
 
 void TSerialLine::SetBitRate(int bitsPerSecond)
 {
-    if (!IsOpen() || bitsPerSecond <= 0)
-        return;
-    const speed_t constant = TermiosCodes::BaudConstant(bitsPerSecond);
-    if (constant == B0) {
-#ifdef Q_OS_LINUX
-        Termios2::SetBaud(static_cast<int>(handle_), bitsPerSecond);
-#endif
-        return;
-    }
-    ModifyState(handle_, [constant](termios &t) {
-        return cfsetispeed(&t, constant) == 0 && cfsetospeed(&t, constant) == 0;
-    });
+    if (IsOpen())
+        ApplyBitRate(handle_, bitsPerSecond);
 }
 
 void TSerialLine::SetParity(int code)
@@ -264,6 +292,13 @@ void TSerialLine::SetFlowControl(int code)
 void TSerialLine::SetTimeouts(const TCommTimeouts &timeouts)
 {
     timeouts_ = timeouts;
+}
+
+int TSerialLine::Configure(const TSerialLineSettings &settings)
+{
+    const int error =
+        ModifyState(handle_, [&settings](termios &t) { return TermiosCodes::ApplyFormat(t, settings); });
+    return error != 0 ? error : ApplyBitRate(handle_, settings.baudRate);
 }
 
 bool TSerialLine::SetDtr(bool on)

@@ -74,6 +74,20 @@ void ApplyFlowControl(termios &t, int code)
     }
 }
 
+bool ApplyFormat(termios &t, const TSerialLineSettings &settings)
+{
+    // The settings count bits; the codes number the rows of the tables above.
+    const int dataCode = settings.dataBits - 4;
+    const int stopCode = settings.stopBits == 1 ? 0 : (settings.stopBits == 2 ? 2 : -1);
+    termios changed = t;
+    if (!ApplyDataBits(changed, dataCode) || !ApplyStopBits(changed, stopCode) ||
+        !ApplyParity(changed, settings.parity))
+        return false;
+    ApplyFlowControl(changed, 0);
+    t = changed;
+    return true;
+}
+
 void MakeRaw(termios &t)
 {
     cfmakeraw(&t);

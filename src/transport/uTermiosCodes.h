@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transport/uSerialLine.h"
+
 #include <termios.h>
 
 // The line codes of TSyncRS written into a POSIX line state. Each function
@@ -23,6 +25,10 @@ bool ApplyStopBits(termios &t, int code);
 // (DTR/DSR) has no termios form: the handshake stays cleared, as for codes
 // above 3.
 void ApplyFlowControl(termios &t, int code);
+// A format counted in bits (5..8 data, 1 or 2 stop, parity as above) with
+// every handshake cleared; false, leaving the state as it was, when one part
+// has no termios form.
+bool ApplyFormat(termios &t, const TSerialLineSettings &settings);
 // Raw binary line: no echo, no signals, no CR/LF translation, no output
 // processing, no flow-control characters, receiver on, modem status lines
 // ignored, no driver read timer (VTIME 0: the time-outs are ours).

@@ -2,6 +2,9 @@
 
 #include <QString>
 
-// Makes a device reachable as COM port comNo by a link in the ports folder
-// of the isolated test environment; false when the link cannot be made.
+// The link in the ports folder of the isolated test environment that makes a
+// device reachable as COM port comNo.
+QString ComPortLink(int comNo);
+// Makes a device reachable as COM port comNo, replacing what the ports folder
+// held for that number; false when the link cannot be made.
 bool LinkComPort(int comNo, const QString &device);

@@ -1,11 +1,10 @@
 #include "support/PtyPair.h"
 
-#include "support/TestEnvironment.h"
+#include "support/PortLink.h"
 #ifdef Q_OS_LINUX
 #include "transport/uTermios2.h"
 #endif
 
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -51,11 +50,9 @@ TPtyPair::~TPtyPair()
 bool TPtyPair::LinkAs(int comNo)
 {
     Unlink();
-    const QString link = QDir(TestEnvironment::PortDir()).filePath(QStringLiteral("COM%1").arg(comNo));
-    QFile::remove(link);
-    if (!QFile::link(slavePath_, link))
+    if (!LinkComPort(comNo, slavePath_))
         return false;
-    link_ = link;
+    link_ = ComPortLink(comNo);
     return true;
 }
 

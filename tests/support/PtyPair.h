@@ -25,7 +25,8 @@ public:
     int MasterFd() const { return master_; }
     int SlaveFd() const { return slave_; }
 
-    // Links the slave into the ports folder as COMn, replacing what is there.
+    // Links the slave into the ports folder as COMn (LinkComPort), replacing
+    // what is there, and keeps the link to remove it again.
     bool LinkAs(int comNo);
     // Removes the link again (the port vanishes from the program's view).
     void Unlink();

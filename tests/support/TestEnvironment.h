@@ -15,7 +15,7 @@ QString Root();
 QString PortDir();
 // Links every COM number that has no link of its own to a missing device, so
 // the machine's own serial ports stay out of a test's port lists. A test's
-// own link (TPtyPair::LinkAs) replaces the mask of its number.
+// own link (LinkComPort) replaces the mask of its number.
 void MaskSystemPorts();
 
 } // namespace TestEnvironment

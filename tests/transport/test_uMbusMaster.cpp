@@ -3,7 +3,7 @@
 // replies pymodbus cannot give.
 #include "transport/BusProtocolExceptions.h"
 #include "transport/uMbusMasterFunctions.h"
-#include "transport/uMbusSerialLine.h"
+#include "transport/uTermios2.h"
 
 #include "support/MockClock.h"
 #include "support/ModbusTestSlave.h"
@@ -16,10 +16,12 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -49,6 +51,29 @@ QString RaisedText(Call call)
     return QStringLiteral("nothing raised");
 }
 
+// While it lives, this thread goes without the administrator's right to open
+// a device another holder flagged exclusive, as every ordinary user does.
+class TWithoutAdminRight {
+public:
+    TWithoutAdminRight() { Change(false); }
+    ~TWithoutAdminRight() { Change(true); }
+    TWithoutAdminRight(const TWithoutAdminRight &) = delete;
+    TWithoutAdminRight &operator=(const TWithoutAdminRight &) = delete;
+
+private:
+    static void Change(bool on)
+    {
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+        if (syscall(SYS_capget, &header, data) != 0)
+            return;
+        __user_cap_data_struct &word = data[CAP_SYS_ADMIN / 32];
+        const __u32 bit = 1u << (CAP_SYS_ADMIN % 32);
+        word.effective = on ? word.effective | (word.permitted & bit) : word.effective & ~bit;
+        syscall(SYS_capset, &header, data);
+    }
+};
+
 } // namespace
 
 class TestMbusMaster : public QObject {
@@ -74,6 +99,7 @@ private Q_SLOTS:
     void exceptionCodesAboveFourAreExceptionResponses_data();
     void exceptionCodesAboveFourAreExceptionResponses();
     void portHeldByAnotherProgramIsOpenError();
+    void portHeldByAnotherMasterIsOpenError();
     void rateWithoutTermiosConstantReachesTheLine();
     void missingPortIsOpenError();
     void retriesRepeatUnansweredRequests();
@@ -313,6 +339,19 @@ void TestMbusMaster::portHeldByAnotherProgramIsOpenError()
     QVERIFY(rtu->isOpen());
 }
 
+void TestMbusMaster::portHeldByAnotherMasterIsOpenError()
+{
+    auto first = RtuOn(RtuComNo, 9600);
+    first->openProtocol();
+    QVERIFY(first->isOpen());
+    // The first master's exclusive flag refuses the second open before any
+    // lock is tried; that is the same port in use.
+    TWithoutAdminRight asUser;
+    auto second = RtuOn(RtuComNo, 9600);
+    QCOMPARE(RaisedText<EOpenErr>([&] { second->openProtocol(); }), QStringLiteral("Port or socket open error"));
+    QVERIFY(!second->isOpen());
+}
+
 void TestMbusMaster::rateWithoutTermiosConstantReachesTheLine()
 {
     constexpr int BitRate = 56000;
@@ -320,7 +359,7 @@ void TestMbusMaster::rateWithoutTermiosConstantReachesTheLine()
     rtu->openProtocol();
     const int fd = ::open(QFile::encodeName(rtuSlave_.Device()).constData(), O_RDWR | O_NOCTTY);
     QVERIFY(fd >= 0);
-    QCOMPARE(LineBitRate(fd), BitRate);
+    QCOMPARE(Termios2::GetBaud(fd), BitRate);
     ::close(fd);
     std::vector<quint16> regs(1);
     rtu->readMultipleRegisters(Slave, 1, regs);

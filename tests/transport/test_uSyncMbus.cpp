@@ -1,7 +1,7 @@
 // TSyncMBus: setters store, Open applies, kind and port changes reopen.
 #include "transport/uSyncMbus.h"
 
-#include "transport/uMbusSerialLine.h"
+#include "transport/uTermios2.h"
 
 #include "support/ModbusTestSlave.h"
 #include "support/PortLink.h"
@@ -39,7 +39,7 @@ quint16 FirstRegister(TSyncMBus &bus)
 int LineRate(const QString &device)
 {
     const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
-    const int rate = LineBitRate(fd);
+    const int rate = Termios2::GetBaud(fd);
     ::close(fd);
     return rate;
 }
