@@ -62,4 +62,13 @@ double Median(QList<double> values)
     return values.isEmpty() ? 0.0 : values.at(values.size() / 2);
 }
 
+bool TSerialSensor::Connect(quint8 interfaceType, int comNo, int baud, int address)
+{
+    session.InterfaceType = interfaceType;
+    session.ComPort = static_cast<quint8>(comNo);
+    session.BaudRate = baud;
+    session.DeviceAddress = static_cast<quint8>(address);
+    return connection.Connect() == TConnectOutcome::Accepted;
+}
+
 } // namespace BenchSim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/uConnection.h"
 #include "support/SimProcess.h"
 
 #include <QStringList>
@@ -25,5 +26,15 @@ void Start(SimProcess &sim, const QStringList &arguments);
 double WireTimeMs(const QStringList &logLines, int baud);
 
 double Median(QList<double> values);
+
+// A session connected to the serial sensor as a user with these settings
+// would connect it, without a window.
+struct TSerialSensor {
+    TSession session;
+    TQuietConnectionUi ui;
+    TSensorConnection connection{session, ui};
+
+    bool Connect(quint8 interfaceType, int comNo, int baud, int address = 1);
+};
 
 } // namespace BenchSim

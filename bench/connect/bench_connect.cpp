@@ -15,7 +15,6 @@ constexpr int SimCom = 3;
 constexpr int BaudRates[] = {9600, 115200};
 constexpr double OpenPauseMs = 200;
 
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -33,21 +32,16 @@ int main(int argc, char *argv[])
         QList<double> times;
         double wire = 0;
         for (int i = 0; i < repetitions; ++i) {
-            TSession session;
-            TQuietConnectionUi ui;
-            TSensorConnection connection(session, ui);
-            session.InterfaceType = InterfaceRS232;
-            session.ComPort = SimCom;
-            session.BaudRate = baud;
+            BenchSim::TSerialSensor sensor;
             const qsizetype logged = sim.logLines().size();
             QElapsedTimer t;
             t.start();
-            if (connection.Connect() != TConnectOutcome::Accepted) {
+            if (!sensor.Connect(InterfaceRS232, SimCom, baud)) {
                 out << "connect failed at " << baud << " bit/s\n";
                 return 1;
             }
             times.append(static_cast<double>(t.nsecsElapsed()) / 1e6);
-            connection.Disconnect();
+            sensor.connection.Disconnect();
             sim.waitForLogLines(static_cast<int>(logged) + 3);
             wire = BenchSim::WireTimeMs(sim.logLines().mid(logged), baud);
         }

@@ -22,7 +22,6 @@ struct TCase {
 constexpr TCase Cases[] = {{"Q0029", InterfaceRS232, 1}, {"Q0131", InterfaceRS485, 12}};
 constexpr int BaudRates[] = {9600, 115200};
 
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -38,14 +37,9 @@ int main(int argc, char *argv[])
             SimProcess sim;
             BenchSim::Start(sim, {"--profile", c.profile, "--com", QString::number(SimCom), "--baud",
                                   QString::number(baud), "--address", QString::number(c.address), "--pace"});
-            TSession session;
-            TQuietConnectionUi ui;
-            TSensorConnection connection(session, ui);
-            session.InterfaceType = c.interfaceType;
-            session.ComPort = SimCom;
-            session.BaudRate = baud;
-            session.DeviceAddress = static_cast<quint8>(c.address);
-            if (connection.Connect() != TConnectOutcome::Accepted) {
+            BenchSim::TSerialSensor sensor;
+            TSession &session = sensor.session;
+            if (!sensor.Connect(c.interfaceType, SimCom, baud, c.address)) {
                 out << "connect failed: " << c.profile << " at " << baud << " bit/s\n";
                 return 1;
             }
@@ -59,7 +53,7 @@ int main(int argc, char *argv[])
                 ++passes;
             }
             const double elapsedS = static_cast<double>(t.nsecsElapsed()) / 1e9;
-            connection.Disconnect();
+            sensor.connection.Disconnect();
             const QStringList log = sim.logLines().mid(logged);
             const double wireMsPerPass = BenchSim::WireTimeMs(log, baud) / std::max<qsizetype>(1, log.size()) *
                                          (static_cast<double>(log.size()) / passes);

@@ -70,8 +70,12 @@ void TSensorWriter::WriteToSensor(const TSerialConfigPages *pages)
 {
     TWriteScope scope(ui, s.Msp);
     const quint8 connected = s.Protocol.GetProtocolType();
+    // The ADAM, Arion and Poseidon sensors' own writes are not offered yet:
+    // saving one must not report a success nothing stands behind.
+    if (s.MspConnected && connected != ProtocolType::ModBus)
+        throw ESensorWrite(ConnectionTexts::UnexpectedFailure());
     std::optional<TModbusSave> save;
-    if (s.MspConnected && connected == ProtocolType::ModBus) {
+    if (s.MspConnected) {
         connection_.CheckSensorIdentity();
         if (pages != nullptr) {
             save = PrepareModbusSave(*pages);
@@ -82,7 +86,6 @@ void TSensorWriter::WriteToSensor(const TSerialConfigPages *pages)
             save->ChosenProtocolType = connected;
         }
     }
-    // The ADAM, Arion and Poseidon sensors' own writes join here.
     if (save && !WriteBlocks(*save))
         return;
     // The pages go with the connection.

@@ -81,6 +81,7 @@ private Q_SLOTS:
     void changedLimitWritesBlock1();
     void writeProtectedSensorKeepsEverything();
     void changedSensorIsNotWritten();
+    void protocolWithoutWritesIsRefused();
     void restartNeeded_data();
     void restartNeeded();
 };
@@ -181,6 +182,20 @@ void TestWriteSettings::changedSensorIsNotWritten()
     QCOMPARE(BlockWrites(sim), QStringList{});
     QVERIFY(f.session.Connected());
     QCOMPARE(f.ui.busyDepth, 0);
+}
+
+void TestWriteSettings::protocolWithoutWritesIsRefused()
+{
+    SimProcess sim;
+    QVERIFY2(sim.start({"--profile", "Q0029", "--com", QString::number(SimCom)}), qPrintable(sim.errorString()));
+    TFixture f;
+    QVERIFY(f.Connect(InterfaceRS232, 19200));
+    // A sensor reached over a protocol whose writes the program lacks.
+    f.session.Protocol.SetProtocolType(ProtocolType::AdamWithCrc);
+    QVERIFY_THROWS_EXCEPTION(ESensorWrite, f.Save());
+    QVERIFY(!f.messages.Texts().contains(Success));
+    QCOMPARE(BlockWrites(sim), QStringList{});
+    QVERIFY(f.session.Connected());
 }
 
 void TestWriteSettings::restartNeeded_data()
