@@ -20,6 +20,12 @@ TfInfoPage::TfInfoPage(QWidget *parent) : QWidget(parent), ui(std::make_unique<U
     ui->setupUi(this);
     valuePanels_ = {ui->pActQuan1, ui->pActQuan2, ui->pActQuan3, ui->pActQuan4, ui->pActQuan5};
     relayTexts_ = {ui->stActStateRe1, ui->stActStateRe2};
+    // Both relay rows keep the button's place, so their state panels line up.
+    for (QPushButton *button : {ui->bFarCondRe1, ui->bFarCondRe2}) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+    }
     connect(ui->bFarCondRe1, &QPushButton::clicked, this, [this] { Q_EMIT FarControlClicked(1); });
     connect(ui->bFarCondRe2, &QPushButton::clicked, this, [this] { Q_EMIT FarControlClicked(2); });
 }
